@@ -1,0 +1,68 @@
+// DbfRepairEngine: rebuilds damaged dBASE III tables into new files and reads
+// tables back as a grid. It never writes a source.
+//
+// Normal repair trusts only the field descriptors and the file length: it
+// finds the header terminator and the first record, copies everything after
+// the 32-byte header unchanged, counts the records, and writes a fresh header
+// (version 3, record count, header length, record length, all else zero).
+// Advance repair first forces the terminator to stand where the stored
+// header length says the header ends, then repairs as Normal does.
+//
+// Every file failure is a FileError naming the file and the reason.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "File.h"
+#include "FileIo.h"
+#include "PreviewGrid.h"
+#include "RepairPlan.h"
+
+namespace drelin {
+
+// The engine's mode numbers.
+enum RepairMode : int {
+  kRepairNormal = 0,
+  kRepairAdvance = 1,
+};
+
+// What a repair wrote.
+struct RepairReport {
+  RepairPlan plan;
+  TableScan scan;
+};
+
+struct RepairOptions {
+  // How the output is created: emptied if it exists, or only if it does not.
+  File::Creation creation = File::Creation::kTruncate;
+  // Told how much of the bulk copy is done, for long repairs.
+  CopyProgress progress;
+};
+
+class DbfRepairEngine {
+ public:
+  DbfRepairEngine();
+  // An engine whose file access goes through `io` (tests inject failures).
+  explicit DbfRepairEngine(FileIo& io);
+  virtual ~DbfRepairEngine();
+
+  // Repairs `source` into `output`; true whenever it returns.
+  bool RepairNormal(const std::string& source, const std::string& output);
+  void RepairAdvance(const std::string& source, const std::string& output);
+  // Runs the repair of `mode`; any other mode returns false and touches no file.
+  bool Repair(const std::string& source, const std::string& output, int mode);
+
+  // The same, with options, telling what was written. Throws
+  // std::invalid_argument for a mode other than 0 or 1.
+  RepairReport RepairFile(const std::string& source, const std::string& output, int mode,
+                          const RepairOptions& options = {});
+
+  // Fills `grid` with the table at `path`.
+  void LoadPreview(const std::string& path, PreviewGrid& grid);
+
+ private:
+  FileIo* io_;
+};
+
+}  // namespace drelin

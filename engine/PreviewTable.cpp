@@ -1,0 +1,122 @@
+#include "PreviewTable.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "DbfLayout.h"
+
+namespace drelin {
+
+namespace {
+
+constexpr size_t kWindowSize = 1 << 20;
+
+// A forward-moving window over the source, refilled only when a read leaves
+// it, so streaming the records costs one large read per megabyte.
+class Window {
+ public:
+  explicit Window(const ByteSource& source) : source_(source), buffer_(kWindowSize) {}
+
+  // Bytes [offset, offset + count), count at most 255, cut at the source's end.
+  std::string_view Get(uint64_t offset, size_t count) {
+    if (offset < start_ || offset + count > start_ + filled_) {
+      start_ = offset;
+      filled_ = source_.Read(offset, buffer_.data(), buffer_.size());
+    }
+    const size_t available = static_cast<size_t>(std::min<uint64_t>(count, start_ + filled_ - offset));
+    return {reinterpret_cast<const char*>(buffer_.data() + (offset - start_)), available};
+  }
+
+ private:
+  const ByteSource& source_;
+  std::vector<uint8_t> buffer_;
+  uint64_t start_ = 0;
+  size_t filled_ = 0;
+};
+
+std::string_view UpToNul(std::string_view bytes) {
+  const void* nul = std::memchr(bytes.data(), 0, bytes.size());
+  if (!nul) return bytes;
+  return bytes.substr(0, static_cast<size_t>(static_cast<const char*>(nul) - bytes.data()));
+}
+
+}  // namespace
+
+PreviewTable::PreviewTable(FileIo& io, const std::string& path)
+    : file_(File::OpenForReading(io, path)), source_(file_) {
+  uint64_t sum = 0;
+  scan_ = ScanTable(source_, [&](uint64_t, uint8_t length) {
+    if (lengths_.size() % 64 == 0) prefixEvery64_.push_back(sum);
+    lengths_.push_back(length);
+    sum += length;
+  });
+
+  const uint64_t length = scan_.length;
+  const uint64_t first = scan_.firstRecordOffset;
+  if (!scan_.firstRecordFound()) return;
+  if (lengths_.empty()) {
+    // Without fields a record is its flag alone; a final end-of-file byte is
+    // no record.
+    const uint64_t records = length - first - (source_.At(length - 1) == kEndOfFile ? 1 : 0);
+    rowCount_ = std::max<uint64_t>(records, 1);
+  } else if (first + 2 <= length) {
+    // A row exists for every record whose first field starts inside the file.
+    rowCount_ = 1 + (length - first - 2) / scan_.recordLength();
+  }
+}
+
+std::string PreviewTable::columnTitle(size_t column) const {
+  if (column == 0) return kIndexColumnTitle;
+  uint8_t block[DbfFieldDescriptor::kSize] = {};
+  source_.Read(DbfHeader::kSize + (column - 1) * DbfFieldDescriptor::kSize, block, sizeof block);
+  const auto* end = std::find(block, block + sizeof block, 0);
+  return std::string(reinterpret_cast<const char*>(block), static_cast<size_t>(end - block));
+}
+
+int PreviewTable::columnWidth(size_t column) const {
+  if (column == 0) return kIndexColumnWidth;
+  return 5 * lengths_[column - 1] + 100;
+}
+
+uint64_t PreviewTable::FieldOffset(size_t field) const {
+  uint64_t offset = prefixEvery64_[field / 64];
+  for (size_t j = field / 64 * 64; j < field; ++j) offset += lengths_[j];
+  return offset;
+}
+
+std::string PreviewTable::Cell(uint64_t row, size_t column) const {
+  if (row >= rowCount_) return {};
+  if (column == 0) return std::to_string(row + 1);
+  if (column > lengths_.size() || !scan_.firstRecordFound()) return {};
+  const uint64_t start =
+      scan_.firstRecordOffset + 1 + row * scan_.recordLength() + FieldOffset(column - 1);
+  if (start >= scan_.length) return {};
+  const size_t count =
+      static_cast<size_t>(std::min<uint64_t>(lengths_[column - 1], scan_.length - start));
+  std::string bytes(count, '\0');
+  source_.Read(start, reinterpret_cast<uint8_t*>(bytes.data()), count);
+  return std::string(UpToNul(bytes));
+}
+
+void PreviewTable::ForEachRow(uint64_t first, uint64_t count, const RowVisitor& visit) const {
+  const uint64_t end = std::min(rowCount_, first + std::min(count, rowCount_));
+  std::vector<std::string_view> cells(lengths_.size());
+  if (lengths_.empty() || !scan_.firstRecordFound()) {
+    for (uint64_t row = first; row < end; ++row) visit(row, cells.data(), 0);
+    return;
+  }
+  Window window(source_);
+  const uint64_t length = scan_.length;
+  const uint64_t recordLength = scan_.recordLength();
+  for (uint64_t row = first; row < end; ++row) {
+    uint64_t offset = scan_.firstRecordOffset + 1 + row * recordLength;
+    size_t set = 0;
+    for (; set < lengths_.size() && offset < length; ++set) {
+      cells[set] = UpToNul(window.Get(offset, lengths_[set]));
+      offset += lengths_[set];
+    }
+    visit(row, cells.data(), set);
+  }
+}
+
+}  // namespace drelin
