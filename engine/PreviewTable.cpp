@@ -17,13 +17,24 @@ class Window {
  public:
   explicit Window(const ByteSource& source) : source_(source), buffer_(kWindowSize) {}
 
-  // Bytes [offset, offset + count), count at most 255, cut at the source's end.
-  std::string_view Get(uint64_t offset, size_t count) {
-    if (offset < start_ || offset + count > start_ + filled_) {
+  size_t capacity() const { return buffer_.size(); }
+
+  // Makes [offset, offset + count) available (count at most the capacity),
+  // refilling from `offset` if it is not; the views handed out before a
+  // refill become invalid.
+  void Load(uint64_t offset, size_t count) {
+    const uint64_t end = std::min<uint64_t>(offset + count, source_.length());
+    if (offset < start_ || end > start_ + filled_) {
       start_ = offset;
       filled_ = source_.Read(offset, buffer_.data(), buffer_.size());
     }
-    const size_t available = static_cast<size_t>(std::min<uint64_t>(count, start_ + filled_ - offset));
+  }
+
+  // Bytes [offset, offset + count), cut at the source's end.
+  std::string_view Get(uint64_t offset, size_t count) {
+    Load(offset, count);
+    const size_t available =
+        static_cast<size_t>(std::min<uint64_t>(count, start_ + filled_ - offset));
     return {reinterpret_cast<const char*>(buffer_.data() + (offset - start_)), available};
   }
 
@@ -108,11 +119,22 @@ void PreviewTable::ForEachRow(uint64_t first, uint64_t count, const RowVisitor& 
   Window window(source_);
   const uint64_t length = scan_.length;
   const uint64_t recordLength = scan_.recordLength();
+  // A record that fits the window is loaded whole, so its cells stay valid
+  // together; a longer one (only in absurd tables) copies each cell out.
+  const bool wholeRecords = scan_.lengthSum <= window.capacity();
+  std::vector<std::string> copies(wholeRecords ? 0 : lengths_.size());
   for (uint64_t row = first; row < end; ++row) {
     uint64_t offset = scan_.firstRecordOffset + 1 + row * recordLength;
+    if (wholeRecords) window.Load(offset, static_cast<size_t>(scan_.lengthSum));
     size_t set = 0;
     for (; set < lengths_.size() && offset < length; ++set) {
-      cells[set] = UpToNul(window.Get(offset, lengths_[set]));
+      const std::string_view bytes = UpToNul(window.Get(offset, lengths_[set]));
+      if (wholeRecords) {
+        cells[set] = bytes;
+      } else {
+        copies[set].assign(bytes);
+        cells[set] = copies[set];
+      }
       offset += lengths_[set];
     }
     visit(row, cells.data(), set);

@@ -1,0 +1,153 @@
+#include "ReferenceModel.h"
+
+#include <cstring>
+
+namespace drelin::testing {
+
+namespace {
+
+bool IsFlag(uint8_t byte) { return byte == 0x20 || byte == 0x2A; }
+
+Bytes ReferenceNormal(const Bytes& source) {
+  const uint64_t length = source.size();
+  Bytes out(length, 0);  // pre-sized with zeros
+  auto write = [&](uint64_t at, const uint8_t* bytes, size_t count) {
+    if (out.size() < at + count) out.resize(at + count, 0);
+    std::memcpy(out.data() + at, bytes, count);
+  };
+  auto sourceByte = [&](uint64_t at, uint8_t missing) { return at < length ? source[at] : missing; };
+
+  // Descriptor scan.
+  uint64_t b = 32;
+  std::vector<uint8_t> lengths;
+  bool terminator = false;
+  while (b < length) {
+    uint8_t block[32];
+    for (int i = 0; i < 32; ++i) block[i] = sourceByte(b + i, 0x00);
+    if (block[0] == 0x0D) {
+      terminator = true;
+      break;
+    }
+    write(b, block, 32);
+    lengths.push_back(sourceByte(b + 16, 0x00));
+    b += 32;
+  }
+  if (terminator) {
+    const uint8_t cr = 0x0D;
+    write(b, &cr, 1);
+    while (b < length) {
+      const uint8_t byte = source[b];
+      write(b, &byte, 1);
+      if (IsFlag(byte)) break;
+      ++b;
+    }
+  }
+  const uint64_t headerLength = b;
+  uint64_t sum = 0;
+  for (uint8_t v : lengths) sum += v;
+
+  uint32_t count = 0;
+  if (lengths.empty()) {
+    if (b < length) {
+      // Each record is its flag alone; the walk copies them one by one.
+      for (uint64_t p = b + 1; p < length; ++p) write(p, &source[p], 1);
+      const bool eof = source[length - 1] == 0x1A;
+      count = static_cast<uint32_t>(length - b - (eof ? 1 : 0));
+      if (count > 0 && !eof) {
+        const uint8_t end = 0x1A;
+        write(length, &end, 1);
+      }
+    }
+  } else {
+    uint64_t p = b + 1;
+    size_t k = 0;
+    while (p < length) {
+      const uint8_t v = lengths[k];
+      uint8_t buffer[256];
+      for (int i = 0; i < v; ++i) buffer[i] = sourceByte(p + i, 0x20);
+      write(p, buffer, v);
+      p += v;
+      ++k;
+      if (k == lengths.size()) {
+        const uint8_t byte = sourceByte(p, 0x1A);
+        write(p, &byte, 1);
+        ++count;
+        ++p;
+        k = 0;
+      }
+    }
+  }
+
+  for (int i = 0; i < 4; ++i) out[4 + i] = static_cast<uint8_t>(count >> (8 * i));
+  out[8] = static_cast<uint8_t>(headerLength);
+  out[9] = static_cast<uint8_t>(headerLength >> 8);
+  out[10] = static_cast<uint8_t>(sum + 1);
+  out[11] = static_cast<uint8_t>((sum + 1) >> 8);
+  out[0] = 3;
+  return out;
+}
+
+}  // namespace
+
+std::optional<Bytes> ReferenceRepair(const Bytes& source, int mode) {
+  if (source.size() < 32) return std::nullopt;
+  if (mode == 0) return ReferenceNormal(source);
+  const unsigned stored = source[8] | (source[9] << 8);
+  if (stored == 0) return std::nullopt;
+  Bytes copy = source;
+  if (stored - 1 >= copy.size()) copy.resize(stored, 0);
+  copy[stored - 1] = 0x0D;
+  return ReferenceNormal(copy);
+}
+
+ReferenceGrid ReferencePreview(const Bytes& table) {
+  ReferenceGrid grid;
+  const uint64_t length = table.size();
+  grid.columns.push_back({"Index", 100});
+  std::vector<uint8_t> lengths;
+  uint64_t b = 32;
+  while (b < length) {
+    uint8_t block[33] = {};
+    for (int i = 0; i < 32; ++i) block[i] = b + i < length ? table[b + i] : 0;
+    if (block[0] == 0x0D) {
+      while (b < length && !IsFlag(table[b])) ++b;
+      break;
+    }
+    lengths.push_back(block[16]);
+    grid.columns.push_back({std::string(reinterpret_cast<const char*>(block)), 5 * block[16] + 100});
+    b += 32;
+  }
+  auto newRow = [&]() {
+    grid.rows.emplace_back(grid.columns.size());
+    grid.rows.back()[0] = std::to_string(grid.rows.size());
+  };
+  newRow();
+  if (lengths.empty()) {
+    if (b < length) {
+      const uint64_t records = length - b - (table[length - 1] == 0x1A ? 1 : 0);
+      for (uint64_t r = 1; r < records; ++r) newRow();
+    }
+    return grid;
+  }
+  uint64_t p = b + 1;
+  size_t k = 0;
+  while (p < length) {
+    const uint8_t v = lengths[k];
+    std::string cell;
+    for (uint64_t i = p; i < p + v && i < length && table[i] != 0; ++i) {
+      cell.push_back(static_cast<char>(table[i]));
+    }
+    grid.rows.back()[k + 1] = cell;
+    p += v;
+    ++k;
+    if (k == lengths.size()) {
+      k = 0;
+      ++p;
+      if (p >= length) break;
+      newRow();
+    }
+  }
+  return grid;
+}
+
+}  // namespace drelin::testing
