@@ -48,6 +48,8 @@ class SystemIo final : public FileIo {
 
 }  // namespace
 
+int FileIo::Fchmod(int fd, mode_t mode) { return ::fchmod(fd, mode); }
+
 FileIo& SystemFileIo() {
   static SystemIo io;
   return io;
