@@ -17,6 +17,7 @@ std::string ErrorText(int error) {
 
 FileError::FileError(const std::string& operation, const std::string& path, int error)
     : std::runtime_error("cannot " + operation + " '" + path + "': " + ErrorText(error)),
+      operation_(operation),
       path_(path),
       reason_(ErrorText(error)),
       error_(error) {}
@@ -24,10 +25,17 @@ FileError::FileError(const std::string& operation, const std::string& path, int 
 FileError::FileError(const std::string& operation, const std::string& path,
                      const std::string& reason)
     : std::runtime_error("cannot " + operation + " '" + path + "': " + reason),
+      operation_(operation),
       path_(path),
       reason_(reason) {}
 
 FileError::FileError(const std::string& path, const std::string& reason)
     : std::runtime_error("'" + path + "': " + reason), path_(path), reason_(reason) {}
+
+FileError FileError::WithPath(const std::string& path) const {
+  FileError moved = operation_.empty() ? FileError(path, reason_) : FileError(operation_, path, reason_);
+  moved.error_ = error_;
+  return moved;
+}
 
 }  // namespace drelin

@@ -26,8 +26,15 @@ class FileError : public std::runtime_error {
   int error() const { return error_; }
   // The reason alone, without the path ("Permission denied").
   const std::string& reason() const { return reason_; }
+  // The failed operation ("open", "write", ...); empty for a content refusal.
+  const std::string& operation() const { return operation_; }
+
+  // The same failure told about another path (a temporary file's failure
+  // reported under the name the user knows).
+  FileError WithPath(const std::string& path) const;
 
  private:
+  std::string operation_;
   std::string path_;
   std::string reason_;
   int error_ = 0;

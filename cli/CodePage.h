@@ -1,0 +1,55 @@
+// CodePage: turns a table's text bytes into UTF-8. Single-byte code pages
+// (the common case, Windows-1252 by default) decode through a 256-entry
+// table built once; other encodings go through iconv per text. A byte the
+// encoding leaves undefined becomes the code point of the same number, as
+// the Windows code pages do, so nothing is ever dropped or replaced.
+#pragma once
+
+#include <iconv.h>
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace drelin::cli {
+
+class CodePage {
+ public:
+  static constexpr const char* kDefault = "WINDOWS-1252";
+
+  // Throws std::invalid_argument for an encoding iconv does not know.
+  explicit CodePage(const std::string& name = kDefault);
+  ~CodePage();
+  CodePage(const CodePage&) = delete;
+  CodePage& operator=(const CodePage&) = delete;
+
+  const std::string& name() const { return name_; }
+  bool singleByte() const { return singleByte_; }
+
+  // Appends the UTF-8 form of `bytes` to `out`.
+  void Append(std::string& out, std::string_view bytes) const;
+  std::string Decode(std::string_view bytes) const {
+    std::string out;
+    Append(out, bytes);
+    return out;
+  }
+
+ private:
+  struct Entry {
+    char bytes[4];
+    unsigned char size;
+  };
+
+  void AppendThroughIconv(std::string& out, std::string_view bytes) const;
+
+  std::string name_;
+  iconv_t converter_ = reinterpret_cast<iconv_t>(-1);
+  bool singleByte_ = true;
+  bool asciiIsIdentity_ = true;
+  std::array<Entry, 256> table_{};
+};
+
+// Appends the UTF-8 form of a code point.
+void AppendUtf8(std::string& out, char32_t codePoint);
+
+}  // namespace drelin::cli

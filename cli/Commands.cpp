@@ -1,0 +1,123 @@
+#include "Commands.h"
+
+#include <memory>
+#include <ostream>
+#include <stdexcept>
+#include <system_error>
+
+#include "CodePage.h"
+#include "DbfRepairEngine.h"
+#include "FileError.h"
+#include "InspectReport.h"
+#include "Interrupt.h"
+#include "PreviewExport.h"
+#include "PreviewTable.h"
+#include "ProgressMeter.h"
+#include "SingleRepair.h"
+#include "TableDiagnosis.h"
+
+namespace drelin::cli {
+
+namespace {
+
+std::string Shown(const std::string& path) { return EscapeForTerminal(PathText(path)); }
+
+// A progress callback that also turns a pending Ctrl+C into Interrupted.
+CopyProgress RepairProgress(ProgressMeter& meter) {
+  return [&meter](uint64_t done, uint64_t total) {
+    if (InterruptRequested()) throw Interrupted();
+    meter.Update(done, total);
+  };
+}
+
+}  // namespace
+
+int RunRepair(FileIo& io, const RepairArguments& arguments, std::ostream& out, std::ostream& err) {
+  const int mode = arguments.mode == "advance" ? kRepairAdvance : kRepairNormal;
+  const std::string& source = arguments.sources.front();
+  try {
+    uint64_t size = 0;
+    {
+      const File probe = File::OpenForReading(io, source);
+      size = probe.Size();
+    }
+    ProgressMeter meter("Repairing " + Shown(source), size);
+    RepairToNewFile(io, source, arguments.output, mode, RepairProgress(meter));
+  } catch (const FileError& error) {
+    err << "drelin-repair: " << Shown(error.what()) << "\n";
+    return kExitFileError;
+  } catch (const Interrupted&) {
+    err << "drelin-repair: interrupted; nothing was written\n";
+    return kExitInterrupted;
+  }
+  out << PathText(source) << " -> " << PathText(arguments.output) << "\n";
+
+  if (mode == kRepairNormal) {
+    try {
+      const TableDiagnosis diagnosis = DiagnoseTable(io, source);
+      if (diagnosis.advanceNeeded) {
+        err << "drelin-repair: warning: no header terminator where the stored header length ("
+            << diagnosis.storedHeaderLength << ") says the header ends, but Advance repair would put "
+            << "it there; a line-ending conversion that turned 0x0D into 0x0A is a common cause. "
+            << "Try --mode advance.\n";
+      }
+    } catch (const FileError&) {
+      // The repair succeeded; a hint we cannot give is no failure.
+    }
+  }
+  return kExitSuccess;
+}
+
+int RunPreview(FileIo& io, const PreviewArguments& arguments, int outFd, std::ostream& err) {
+  std::unique_ptr<CodePage> codePage;
+  try {
+    codePage = std::make_unique<CodePage>(arguments.encoding);
+  } catch (const std::invalid_argument& error) {
+    err << "drelin-repair: " << error.what() << " (try names such as WINDOWS-1252, CP437, UTF-8)\n";
+    return kExitUsage;
+  }
+  PreviewFormat format = PreviewFormat::kText;
+  if (arguments.format == "csv") format = PreviewFormat::kCsv;
+  if (arguments.format == "json") format = PreviewFormat::kJson;
+  try {
+    const PreviewTable table(io, arguments.file);
+    ProgressMeter meter("Reading " + Shown(arguments.file), table.scan().length);
+    OutputSink sink(outFd);
+    const uint64_t rows = arguments.rows < 0 ? table.rowCount() : static_cast<uint64_t>(arguments.rows);
+    ExportPreview(table, format, rows, *codePage, sink, [&](uint64_t done, uint64_t total) {
+      if (InterruptRequested()) throw Interrupted();
+      meter.Update(done, total);
+    });
+  } catch (const FileError& error) {
+    err << "drelin-repair: " << Shown(error.what()) << "\n";
+    return kExitFileError;
+  } catch (const std::system_error& error) {
+    err << "drelin-repair: " << error.what() << "\n";
+    return kExitFileError;
+  } catch (const Interrupted&) {
+    err << "drelin-repair: interrupted\n";
+    return kExitInterrupted;
+  }
+  return kExitSuccess;
+}
+
+int RunInspect(FileIo& io, const InspectArguments& arguments, std::ostream& out, std::ostream& err) {
+  std::unique_ptr<CodePage> codePage;
+  try {
+    codePage = std::make_unique<CodePage>(arguments.encoding);
+  } catch (const std::invalid_argument& error) {
+    err << "drelin-repair: " << error.what() << "\n";
+    return kExitUsage;
+  }
+  try {
+    const TableDiagnosis diagnosis = DiagnoseTable(io, arguments.file);
+    out << (arguments.json ? InspectJson(arguments.file, diagnosis, *codePage)
+                           : InspectText(arguments.file, diagnosis, *codePage));
+    return diagnosis.sound() ? kExitSuccess : kExitDamaged;
+  } catch (const FileError& error) {
+    err << "drelin-repair: " << Shown(error.what()) << "\n";
+    return kExitFileError;
+  }
+}
+
+}  // namespace drelin::cli

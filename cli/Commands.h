@@ -1,0 +1,56 @@
+// The commands of drelin-repair, each taking its parsed arguments and
+// returning the process's exit code. Kept apart from the argument parsing so
+// tests can run them directly.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "FileIo.h"
+
+namespace drelin::cli {
+
+// Exit codes shared by every command.
+enum ExitCode : int {
+  kExitSuccess = 0,
+  kExitFileError = 1,  // a file that cannot be read or written, or is refused
+  kExitUsage = 2,      // a malformed command line
+  kExitDamaged = 3,    // inspect: the table is damaged
+  kExitInterrupted = 130,
+};
+
+constexpr const char* kVersion = "4.03";
+
+struct RepairArguments {
+  std::string mode = "normal";  // "normal" or "advance"
+  std::string output;           // the single-file form
+  std::string prefix = "Rep";   // the batch form
+  std::string outDir = ".";
+  bool prefixGiven = false;
+  bool outDirGiven = false;
+  std::vector<std::string> sources;
+};
+
+struct PreviewArguments {
+  std::string format = "text";
+  std::string encoding = "WINDOWS-1252";
+  int64_t rows = -1;  // -1: all
+  std::string file;
+};
+
+struct InspectArguments {
+  bool json = false;
+  std::string encoding = "WINDOWS-1252";
+  std::string file;
+};
+
+int RunRepair(FileIo& io, const RepairArguments& arguments, std::ostream& out, std::ostream& err);
+int RunPreview(FileIo& io, const PreviewArguments& arguments, int outFd, std::ostream& err);
+int RunInspect(FileIo& io, const InspectArguments& arguments, std::ostream& out, std::ostream& err);
+
+// Parses the command line and runs the command.
+int Main(int argc, char** argv, std::ostream& out, std::ostream& err, int outFd);
+
+}  // namespace drelin::cli

@@ -1,0 +1,128 @@
+#include "InspectReport.h"
+
+#include <cstdio>
+
+#include <nlohmann/json.hpp>
+
+#include "PreviewExport.h"
+
+namespace drelin::cli {
+
+const char* const kInspectJsonKeys =
+    "JSON keys of inspect --json:\n"
+    "  file, size                      the path and its length in bytes\n"
+    "  stored.version, stored.date ([year, month, day] bytes), stored.record_count,\n"
+    "  stored.header_length, stored.record_length     the header as found\n"
+    "  fields [{name, type, length, decimals}]        descriptors before the terminator\n"
+    "  field_count                     all descriptors (fields lists at most 4096)\n"
+    "  terminator_offset (null: none), terminator_agrees (with the stored header length)\n"
+    "  first_record_offset, first_record_deleted\n"
+    "  end.eof_byte (0x1A present), end.partial_record_bytes (0: none)\n"
+    "  repair (null: beyond repair): {mode, record_count, header_length, record_length,\n"
+    "                                 output_size}\n"
+    "  problems [sentence], notes [sentence], sound (true: no problems)\n";
+
+namespace {
+
+std::string Hex(unsigned value) {
+  char text[8];
+  std::snprintf(text, sizeof text, "0x%02X", value);
+  return text;
+}
+
+std::string TypeText(uint8_t type) {
+  if (type >= 0x21 && type < 0x7F) return std::string(1, static_cast<char>(type));
+  return Hex(type);
+}
+
+}  // namespace
+
+std::string InspectText(const std::string& path, const TableDiagnosis& d, const CodePage& codePage) {
+  std::string out;
+  auto line = [&](const std::string& text) { out += text + "\n"; };
+  line("File: " + EscapeForTerminal(PathText(path)));
+  line("Size: " + std::to_string(d.fileSize) + " bytes");
+  char date[32];
+  std::snprintf(date, sizeof date, "%04d-%02d-%02d", 1900 + d.lastUpdate[0], d.lastUpdate[1], d.lastUpdate[2]);
+  line("Stored header: version " + Hex(d.version) + ", last update " + date + ", record count " +
+       std::to_string(d.storedRecordCount) + ", header length " + std::to_string(d.storedHeaderLength) +
+       ", record length " + std::to_string(d.storedRecordLength));
+  line("Fields: " + std::to_string(d.fieldCount));
+  for (const auto& field : d.fields) {
+    line("  " + EscapeForTerminal(codePage.Decode(field.name)) + "  " + TypeText(field.type) + "  length " +
+         std::to_string(field.length) + ", decimals " + std::to_string(field.decimals));
+  }
+  if (d.fieldCount > d.fields.size()) {
+    line("  ... and " + std::to_string(d.fieldCount - d.fields.size()) + " more");
+  }
+  if (d.terminatorOffset) {
+    line("Header terminator: at offset " + std::to_string(*d.terminatorOffset) +
+         (d.terminatorAgrees ? ", where the stored header length puts it"
+                             : ", not where the stored header length puts it"));
+  } else if (d.fileSize >= 32) {
+    line("Header terminator: none found");
+  }
+  if (d.repair) {
+    line("First record: at offset " + std::to_string(d.firstRecordOffset) +
+         (d.firstRecordDeleted ? " (marked deleted)" : ""));
+    line("End of file: " + std::string(d.endsWithEndOfFile ? "end-of-file byte present" : "no end-of-file byte") +
+         (d.partialRecordBytes ? ", last record cut short" : ""));
+    const RepairPlan& plan = *d.repair;
+    line(std::string(d.recommendedMode == "advance" ? "Advance" : "Normal") +
+         " repair would write: record count " + std::to_string(plan.recordCount) +
+         ", header length " + std::to_string(plan.headerLength) + ", record length " +
+         std::to_string(plan.recordLength) + ", " + std::to_string(plan.outputLength()) + " bytes");
+  }
+  if (d.sound()) {
+    line("Verdict: sound; no repair needed");
+  } else {
+    line("Problems:");
+    for (const auto& problem : d.problems) line("  - " + problem);
+    line(d.repair ? "Verdict: damaged; repair with --mode " + d.recommendedMode
+                  : "Verdict: damaged beyond repair");
+  }
+  for (const auto& note : d.notes) line("Note: " + note);
+  return out;
+}
+
+std::string InspectJson(const std::string& path, const TableDiagnosis& d, const CodePage& codePage) {
+  using nlohmann::json;
+  json fields = json::array();
+  for (const auto& field : d.fields) {
+    fields.push_back({{"name", codePage.Decode(field.name)},
+                      {"type", codePage.Decode(std::string(1, static_cast<char>(field.type)))},
+                      {"length", field.length},
+                      {"decimals", field.decimals}});
+  }
+  json report = {
+      {"file", PathText(path)},
+      {"size", d.fileSize},
+      {"stored",
+       {{"version", d.version},
+        {"date", {d.lastUpdate[0], d.lastUpdate[1], d.lastUpdate[2]}},
+        {"record_count", d.storedRecordCount},
+        {"header_length", d.storedHeaderLength},
+        {"record_length", d.storedRecordLength}}},
+      {"fields", fields},
+      {"field_count", d.fieldCount},
+      {"terminator_offset", d.terminatorOffset ? json(*d.terminatorOffset) : json(nullptr)},
+      {"terminator_agrees", d.terminatorAgrees},
+      {"first_record_offset", d.firstRecordOffset},
+      {"first_record_deleted", d.firstRecordDeleted},
+      {"end", {{"eof_byte", d.endsWithEndOfFile}, {"partial_record_bytes", d.partialRecordBytes}}},
+      {"repair", nullptr},
+      {"problems", d.problems},
+      {"notes", d.notes},
+      {"sound", d.sound()},
+  };
+  if (d.repair) {
+    report["repair"] = {{"mode", d.recommendedMode},
+                        {"record_count", d.repair->recordCount},
+                        {"header_length", d.repair->headerLength},
+                        {"record_length", d.repair->recordLength},
+                        {"output_size", d.repair->outputLength()}};
+  }
+  return report.dump(2) + "\n";
+}
+
+}  // namespace drelin::cli
