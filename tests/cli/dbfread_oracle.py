@@ -1,0 +1,99 @@
+#!/usr/bin/python3
+"""Independent check of the repair with python3-dbfread.
+
+Tables with damaged headers, once repaired by drelin-repair, must read back
+through dbfread with the same records as the undamaged originals, and the
+repaired header's record count must equal the number of records read
+(dbfread itself ignores the stored count). The repair zeroes the language
+byte, so the encoding is given explicitly.
+"""
+import os
+import struct
+import subprocess
+import sys
+import tempfile
+
+import dbfread
+
+TOOL = sys.argv[1]
+
+
+def table(fields, records, eof=True):
+    header_length = 32 + 32 * len(fields) + 1
+    record_length = 1 + sum(length for _, _, length in fields)
+    out = bytearray(struct.pack('<BBBBIHH', 3, 126, 12, 6, len(records), header_length, record_length))
+    out += bytes(20)
+    out[29] = 0x03  # language driver: Windows-1252
+    for name, kind, length in fields:
+        block = bytearray(32)
+        block[0:len(name)] = name.encode('ascii')
+        block[11] = ord(kind)
+        block[16] = length
+        out += block
+    out.append(0x0D)
+    for deleted, values in records:
+        out.append(0x2A if deleted else 0x20)
+        for (_, _, length), value in zip(fields, values):
+            out += value.encode('cp1252').ljust(length, b' ')[:length]
+    if eof:
+        out.append(0x1A)
+    return bytes(out)
+
+
+def read(path):
+    found = dbfread.DBF(path, encoding='cp1252', load=True)
+    return [list(r.values()) for r in found.records], [list(r.values()) for r in found.deleted]
+
+
+def damages(sound, field_count):
+    terminator = 32 + 32 * field_count
+    yield 'record count', sound[:4] + b'\xff\xff\x00\x00' + sound[8:]
+    yield 'header length', sound[:8] + b'\x07\x00' + sound[10:]
+    yield 'record length', sound[:10] + b'\x00\x00' + sound[12:]
+    yield 'all header fields', bytes([0x99] * 12) + sound[12:]
+    yield 'version and date', b'\x00\xff\xff\xff' + sound[4:]
+    yield 'no end-of-file byte', sound[:-1]
+    converted = bytearray(sound)
+    converted[terminator] = 0x0A
+    yield 'terminator converted (advance)', bytes(converted)
+
+
+def main():
+    fields = [('NAME', 'C', 20), ('CITY', 'C', 15), ('QTY', 'N', 5), ('PAID', 'L', 1)]
+    records = [(False, ['Anna Müller', 'Köln', '12', 'T']),
+               (True, ['Deleted One', 'Nowhere', '0', 'F']),
+               (False, ['José García', 'Málaga', '7', 'F']),
+               (False, ['Zoë', '€uro', '99999', 'T'])]
+    sound = table(fields, records)
+    failures = 0
+    with tempfile.TemporaryDirectory() as work:
+        original = os.path.join(work, 'original.dbf')
+        with open(original, 'wb') as f:
+            f.write(sound)
+        expected = read(original)
+        assert len(expected[0]) == 3 and len(expected[1]) == 1
+        for n, (what, damaged) in enumerate(damages(sound, len(fields))):
+            source = os.path.join(work, 'damaged%d.dbf' % n)
+            repaired = os.path.join(work, 'repaired%d.dbf' % n)
+            with open(source, 'wb') as f:
+                f.write(damaged)
+            mode = 'advance' if 'advance' in what else 'normal'
+            run = subprocess.run([TOOL, 'repair', '--mode', mode, '--output', repaired, source],
+                                 capture_output=True, text=True)
+            if run.returncode != 0:
+                print('FAIL %s: exit %d %s' % (what, run.returncode, run.stderr))
+                failures += 1
+                continue
+            got = read(repaired)
+            with open(repaired, 'rb') as f:
+                count = struct.unpack('<I', f.read(8)[4:8])[0]
+            if got != expected or count != len(got[0]) + len(got[1]):
+                print('FAIL %s: %r / header count %d' % (what, got, count))
+                failures += 1
+            else:
+                print('ok   %s' % what)
+    return 1 if failures else 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())

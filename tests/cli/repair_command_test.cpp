@@ -1,0 +1,164 @@
+// drelin-repair repair --output: the contract a user and a script rely on,
+// and every kind of bad input a new user tries.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "CliRunner.h"
+#include "DbfBuilder.h"
+#include "ReferenceModel.h"
+#include "TempDir.h"
+
+namespace drelin::testing {
+namespace {
+
+Bytes DamagedTable() {
+  DbfBuilder table;
+  table.Field("NAME", 'C', 10).Field("QTY", 'N', 4);
+  table.Record({"apples", "3"}).Record({"pears", "12"});
+  Bytes bytes = table.Build();
+  bytes[4] = 0x99;  // wrong record count
+  bytes[10] = 0;    // wrong record length
+  return bytes;
+}
+
+mode_t ModeOf(const std::string& path) {
+  struct stat status {};
+  stat(path.c_str(), &status);
+  return status.st_mode & 07777;
+}
+
+TEST(RepairCommand, WritesExactlyTheNamedFileAndSaysSo) {
+  TempDir dir;
+  const Bytes source = DamagedTable();
+  WriteFile(dir / "in.dbf", source);
+  for (mode_t mask : {022, 077}) {
+    const mode_t old = umask(mask);
+    const std::string out = dir / ("out" + std::to_string(mask) + ".dbf");
+    const CliResult result = RunCli({"repair", "--output", out, dir / "in.dbf"});
+    umask(old);
+    EXPECT_EQ(result.code, 0) << result.err;
+    EXPECT_EQ(result.out, dir / "in.dbf" + " -> " + out + "\n");
+    EXPECT_EQ(ReadFile(out), *ReferenceRepair(source, 0));
+    EXPECT_EQ(ModeOf(out), 0666 & ~mask);
+  }
+  EXPECT_EQ(ReadFile(dir / "in.dbf"), source);
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"in.dbf", "out18.dbf", "out63.dbf"}));
+
+  const CliResult advance = RunCli({"repair", "--mode", "advance", "-o", dir / "adv.dbf", dir / "in.dbf"});
+  EXPECT_EQ(advance.code, 0) << advance.err;
+  EXPECT_EQ(ReadFile(dir / "adv.dbf"), *ReferenceRepair(source, 1));
+}
+
+TEST(RepairCommand, RefusesAnExistingOutputAndTouchesNothing) {
+  TempDir dir;
+  WriteFile(dir / "in.dbf", DamagedTable());
+  WriteFile(dir / "out.dbf", Bytes{'k', 'e', 'e', 'p'});
+  ASSERT_EQ(symlink("nowhere", (dir / "dangling.dbf").c_str()), 0);
+  for (const char* name : {"out.dbf", "dangling.dbf", "in.dbf"}) {
+    const CliResult result = RunCli({"repair", "--output", dir / name, dir / "in.dbf"});
+    EXPECT_EQ(result.code, 1) << name;
+    EXPECT_NE(result.err.find("already exists"), std::string::npos) << result.err;
+    EXPECT_EQ(result.out, "");
+  }
+  EXPECT_EQ(ReadFile(dir / "out.dbf"), (Bytes{'k', 'e', 'e', 'p'}));
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"dangling.dbf", "in.dbf", "out.dbf"}));
+}
+
+TEST(RepairCommand, BadSourcesFailWithTheFileAndTheReason) {
+  TempDir dir;
+  std::filesystem::create_directory(dir / "folder.dbf");
+  ASSERT_EQ(mkfifo((dir / "pipe.dbf").c_str(), 0600), 0);
+  WriteFile(dir / "empty.dbf", {});
+  WriteFile(dir / "short.dbf", Bytes(20, ' '));
+  {
+    const int fd = open((dir / "huge.dbf").c_str(), O_CREAT | O_WRONLY, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(ftruncate(fd, (off_t{1} << 32) + 10), 0);  // sparse
+    close(fd);
+  }
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"missing.dbf", "No such file or directory"},
+      {"folder.dbf", "Is a directory"},
+      {"pipe.dbf", "not a regular file"},
+      {"empty.dbf", "too short to be a dBASE table"},
+      {"short.dbf", "too short to be a dBASE table"},
+      {"huge.dbf", "too large"},
+  };
+  for (const auto& [name, reason] : cases) {
+    const CliResult result = RunCli({"repair", "--output", dir / "out.dbf", dir / name}, "", 20);
+    EXPECT_FALSE(result.timedOut) << name;
+    EXPECT_EQ(result.code, 1) << name;
+    EXPECT_NE(result.err.find("'" + dir / name + "'"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find(reason), std::string::npos) << result.err;
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.dbf")) << name;
+  }
+  if (geteuid() != 0) {
+    WriteFile(dir / "locked.dbf", DamagedTable());
+    chmod((dir / "locked.dbf").c_str(), 0);
+    const CliResult result = RunCli({"repair", "--output", dir / "out.dbf", dir / "locked.dbf"});
+    EXPECT_EQ(result.code, 1);
+    EXPECT_NE(result.err.find("Permission denied"), std::string::npos) << result.err;
+  }
+}
+
+TEST(RepairCommand, UnwritableOutputLeavesNothingBehind) {
+  TempDir dir;
+  WriteFile(dir / "in.dbf", DamagedTable());
+  CliResult result = RunCli({"repair", "--output", dir / "no/such/folder/out.dbf", dir / "in.dbf"});
+  EXPECT_EQ(result.code, 1);
+  EXPECT_NE(result.err.find("No such file or directory"), std::string::npos) << result.err;
+  std::filesystem::create_directory(dir / "sub");
+  result = RunCli({"repair", "--output", dir / "sub/", dir / "in.dbf"});
+  EXPECT_EQ(result.code, 1);
+  result = RunCli({"repair", "--output", "/dev/null/x.dbf", dir / "in.dbf"});
+  EXPECT_EQ(result.code, 1);
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"in.dbf", "sub"}));
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path() / "sub"));
+}
+
+TEST(RepairCommand, MalformedCommandLinesExitTwoAndTouchNothing) {
+  TempDir dir;
+  WriteFile(dir / "in.dbf", DamagedTable());
+  const std::vector<std::vector<std::string>> cases = {
+      {"repair", "--mode", "fast", "--output", dir / "out.dbf", dir / "in.dbf"},
+      {"repair", "--output", dir / "out.dbf", dir / "in.dbf", dir / "in.dbf"},
+      {"repair", "--output"},
+      {"repair", "--bogus", dir / "in.dbf"},
+      {"repair"},
+      {"fix", dir / "in.dbf"},
+      {},
+  };
+  for (const auto& arguments : cases) {
+    const CliResult result = RunCli(arguments);
+    EXPECT_EQ(result.code, 2) << (arguments.empty() ? "" : arguments[0]) << result.err;
+    EXPECT_FALSE(result.err.empty());
+  }
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"in.dbf"});
+  EXPECT_EQ(RunCli({"--help"}).code, 0);
+  EXPECT_EQ(RunCli({"repair", "--help"}).code, 0);
+  const CliResult version = RunCli({"--version"});
+  EXPECT_EQ(version.code, 0);
+  EXPECT_NE(version.out.find("4.03"), std::string::npos);
+}
+
+TEST(RepairCommand, SuggestsAdvanceWhenTheTerminatorWasConverted) {
+  TempDir dir;
+  DbfBuilder table;
+  table.Field("NAME", 'C', 10).Record({"x"});
+  Bytes bytes = table.Build();
+  bytes[64] = 0x0A;  // the 0x0D became a line feed
+  WriteFile(dir / "in.dbf", bytes);
+  const CliResult normal = RunCli({"repair", "-o", dir / "n.dbf", dir / "in.dbf"});
+  EXPECT_EQ(normal.code, 0);
+  EXPECT_NE(normal.err.find("--mode advance"), std::string::npos) << normal.err;
+  const CliResult advance = RunCli({"repair", "--mode", "advance", "-o", dir / "a.dbf", dir / "in.dbf"});
+  EXPECT_EQ(advance.err, "");
+}
+
+}  // namespace
+}  // namespace drelin::testing
