@@ -15,7 +15,9 @@ constexpr size_t kWindowSize = 1 << 20;
 // it, so streaming the records costs one large read per megabyte.
 class Window {
  public:
-  explicit Window(const ByteSource& source) : source_(source), buffer_(kWindowSize) {}
+  explicit Window(const ByteSource& source)
+      : source_(source),
+        buffer_(static_cast<size_t>(std::min<uint64_t>(kWindowSize, std::max<uint64_t>(source.length(), 256)))) {}
 
   size_t capacity() const { return buffer_.size(); }
 

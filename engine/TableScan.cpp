@@ -18,10 +18,12 @@ constexpr size_t kScanChunk = 1 << 20;
 // Stops early when `block` returns false.
 template <typename Visit>
 void WalkBlocks(const ByteSource& source, uint64_t end, Visit&& block) {
-  std::vector<uint8_t> buffer(kScanChunk);
+  if (end <= DbfHeader::kSize) return;
+  const uint64_t span = (end - DbfHeader::kSize + 31) / 32 * 32;
+  std::vector<uint8_t> buffer(static_cast<size_t>(std::min<uint64_t>(kScanChunk, span)));
   uint64_t offset = DbfHeader::kSize;
   while (offset < end) {
-    const size_t want = static_cast<size_t>(std::min<uint64_t>(kScanChunk, end - offset + 31) / 32 * 32);
+    const size_t want = static_cast<size_t>(std::min<uint64_t>(buffer.size(), end - offset + 31) / 32 * 32);
     const size_t got = source.Read(offset, buffer.data(), want);
     std::memset(buffer.data() + got, 0, want - got);
     for (size_t at = 0; at < want && offset < end; at += 32, offset += 32) {
@@ -62,10 +64,10 @@ TableScan ScanTable(const ByteSource& source, const FieldVisitor& onField) {
 
   // The first record starts at the first deletion flag from the terminator
   // on (the terminator itself never matches).
-  std::vector<uint8_t> buffer(kScanChunk);
   uint64_t offset = *scan.terminatorOffset;
+  std::vector<uint8_t> buffer(static_cast<size_t>(std::min<uint64_t>(kScanChunk, length - offset)));
   while (offset < length) {
-    const size_t got = source.Read(offset, buffer.data(), kScanChunk);
+    const size_t got = source.Read(offset, buffer.data(), buffer.size());
     const uint8_t* begin = buffer.data();
     const uint8_t* end = begin + got;
     const uint8_t* hit = std::find_if(begin, end, IsRecordFlag);

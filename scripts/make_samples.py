@@ -18,12 +18,12 @@ ROWS = [
     ('1005', 'François Lefèvre', 'Besançon', '7800.50', '20260322', 'F'),
     ('1006', 'Ines Nuñez', 'Logroño', '64.20', '20260410', 'T'),
     ('1007', 'Mark O\'Brien', 'Dublin', '119.99', '20260502', 'F'),
-    ('1008', 'Łucja Wiśniewska', 'Kraków', '250.00', '20260517', 'T'),
+    ('1008', 'Åsa Lindström', 'Uppsala', '250.00', '20260517', 'T'),
 ]
 
 
 def value_bytes(text, length, numeric):
-    raw = text.encode('cp1252', errors='replace')
+    raw = text.encode('cp1252', errors='strict')
     return raw.rjust(length, b' ') if numeric else raw.ljust(length, b' ')[:length]
 
 
