@@ -1,0 +1,12 @@
+#include "MessageBoxParams.h"
+
+#include "MarkupColors.h"
+
+namespace drelin {
+
+MessageBoxArea::MessageBoxArea()
+    : startColor(SystemColor(kColorButtonFace)),
+      midColor(SystemColor(kColorButtonFace)),
+      endColor(SystemColor(kColorButtonFace)) {}
+
+}  // namespace drelin
