@@ -8,7 +8,7 @@ seconds=${1:-600}
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DDRELIN_FUZZ=ON -DDRELIN_TESTS=OFF \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-targets=$(ninja -C build-fuzz -t targets all | sed -n 's/^\([a-z_]*_fuzzer\): .*/\1/p' | sort -u)
+targets=$(ninja -C build-fuzz -t targets all | sed -n 's/^\([a-z]*_fuzzer\): .*/\1/p' | sort -u)
 cmake --build build-fuzz -j "$(nproc)" --target $targets
 
 export QT_QPA_PLATFORM=offscreen QT_FONT_DPI=96
