@@ -1,0 +1,74 @@
+// Writing a repair to a new file: any single failing call, or an interrupt,
+// leaves nothing behind; success leaves exactly the named file.
+#include <gtest/gtest.h>
+
+#include "DbfBuilder.h"
+#include "FaultyFileIo.h"
+#include "FileError.h"
+#include "ReferenceModel.h"
+#include "SingleRepair.h"
+#include "TempDir.h"
+
+namespace drelin::testing {
+namespace {
+
+Bytes Table() {
+  DbfBuilder table;
+  table.Field("NAME", 'C', 12).Field("QTY", 'N', 4);
+  for (int i = 0; i < 40; ++i) table.Record({"item " + std::to_string(i), std::to_string(i)});
+  Bytes bytes = table.Build();
+  bytes[4] = 0;
+  return bytes;
+}
+
+TEST(SingleRepair, EveryFailingCallLeavesNothingBehind) {
+  const Bytes source = Table();
+  for (int mode : {kRepairNormal, kRepairAdvance}) {
+    TempDir dir;
+    WriteFile(dir / "in.dbf", source);
+    FaultyFileIo io;
+    cli::RepairToNewFile(io, dir / "in.dbf", dir / "out.dbf", mode);
+    const long calls = io.count();
+    std::remove((dir / "out.dbf").c_str());
+
+    for (long n = 1; n <= calls; ++n) {
+      io.FailAt(n, EIO);
+      bool succeeded = false;
+      try {
+        cli::RepairToNewFile(io, dir / "in.dbf", dir / "out.dbf", mode);
+        succeeded = true;
+      } catch (const FileError& error) {
+        // The user hears of the file they named, never of a temporary one.
+        EXPECT_TRUE(error.path() == dir / "in.dbf" || error.path() == dir / "out.dbf") << error.what();
+      }
+      const std::vector<std::string> expected =
+          succeeded ? std::vector<std::string>{"in.dbf", "out.dbf"} : std::vector<std::string>{"in.dbf"};
+      EXPECT_EQ(dir.Entries(), expected) << "call " << n;
+      if (succeeded) {
+        EXPECT_EQ(ReadFile(dir / "out.dbf"), *ReferenceRepair(source, mode)) << "call " << n;
+      }
+      EXPECT_EQ(ReadFile(dir / "in.dbf"), source);
+      std::remove((dir / "out.dbf").c_str());
+    }
+  }
+}
+
+TEST(SingleRepair, InterruptRemovesThePartialOutput) {
+  TempDir dir;
+  WriteFile(dir / "in.dbf", Table());
+  EXPECT_THROW(cli::RepairToNewFile(SystemFileIo(), dir / "in.dbf", dir / "out.dbf", kRepairNormal,
+                                    [](uint64_t, uint64_t) { throw cli::Interrupted(); }),
+               cli::Interrupted);
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"in.dbf"});
+}
+
+TEST(SingleRepair, AdvanceRepairOpensNoFileButSourceAndOutput) {
+  TempDir dir;
+  WriteFile(dir / "in.dbf", Table());
+  FaultyFileIo io;
+  DbfRepairEngine(io).Repair(dir / "in.dbf", dir / "out.dbf", kRepairAdvance);
+  EXPECT_EQ(std::count(io.log().begin(), io.log().end(), FaultyFileIo::kOpen), 2);
+}
+
+}  // namespace
+}  // namespace drelin::testing
