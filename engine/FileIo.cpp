@@ -44,11 +44,10 @@ class SystemIo final : public FileIo {
   int Unlink(const char* path) override { return ::unlink(path); }
   int Mkdir(const char* path, mode_t mode) override { return ::mkdir(path, mode); }
   int Rmdir(const char* path) override { return ::rmdir(path); }
+  int Fchmod(int fd, mode_t mode) override { return ::fchmod(fd, mode); }
 };
 
 }  // namespace
-
-int FileIo::Fchmod(int fd, mode_t mode) { return ::fchmod(fd, mode); }
 
 FileIo& SystemFileIo() {
   static SystemIo io;

@@ -33,8 +33,7 @@ class FileIo {
   virtual int Unlink(const char* path) = 0;
   virtual int Mkdir(const char* path, mode_t mode) = 0;
   virtual int Rmdir(const char* path) = 0;
-  // fchmod. Not pure, so wrappers written before it keep compiling.
-  virtual int Fchmod(int fd, mode_t mode);
+  virtual int Fchmod(int fd, mode_t mode) = 0;
 };
 
 // The real file system.

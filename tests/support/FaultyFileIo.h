@@ -15,7 +15,7 @@ namespace drelin::testing {
 class FaultyFileIo : public FileIo {
  public:
   enum Call { kOpen, kClose, kPread, kPwrite, kFstat, kLstat, kFsync, kFtruncate, kCopyFileRange,
-              kRename, kLink, kUnlink, kMkdir, kRmdir };
+              kRename, kLink, kUnlink, kMkdir, kRmdir, kFchmod };
 
   // Fails call number `n` (1-based, counting calls whose kind is in `kinds`,
   // or every call when `kinds` is empty) with `error`. 0 fails nothing.
@@ -76,6 +76,7 @@ class FaultyFileIo : public FileIo {
     return Fail(kMkdir) ? -1 : real().Mkdir(path, mode);
   }
   int Rmdir(const char* path) override { return Fail(kRmdir) ? -1 : real().Rmdir(path); }
+  int Fchmod(int fd, mode_t mode) override { return Fail(kFchmod) ? -1 : real().Fchmod(fd, mode); }
 
  private:
   static FileIo& real() { return SystemFileIo(); }

@@ -81,6 +81,7 @@ class MemoryFileIo : public FileIo {
   int Unlink(const char* path) override { return files.erase(path) ? 0 : Fail(ENOENT); }
   int Mkdir(const char*, mode_t) override { return Fail(ENOSYS); }
   int Rmdir(const char*) override { return Fail(ENOSYS); }
+  int Fchmod(int, mode_t) override { return 0; }
 
  private:
   static int Fail(int error) {
