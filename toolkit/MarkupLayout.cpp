@@ -413,19 +413,18 @@ QSize MarkupLayout::LayoutFlow(std::size_t begin, std::size_t end, Walker& walke
       return;
     }
     // A justified line: each space takes its share of the free width.
-    int pen = left;
+    // Words sit where they would in the unspread run (prefix advances), so
+    // the spread line ends exactly at the right edge.
     qsizetype start = 0;
     for (qsizetype k = 0; k <= run.size(); ++k) {
       if (k < run.size() && run[k] != QLatin1Char(' ')) continue;
       const QString word = run.mid(start, k - start);
-      const int wordWidth = metrics.horizontalAdvance(word);
-      if (!word.isEmpty())
-        emitPiece(word, Sat(static_cast<long long>(base) + pen + justifyExtra(spacesSoFar)), wordWidth);
-      pen += wordWidth;
-      if (k < run.size()) {
-        pen += metrics.horizontalAdvance(QLatin1Char(' '));
-        ++spacesSoFar;
+      if (!word.isEmpty()) {
+        const int pen = left + metrics.horizontalAdvance(run.left(start));
+        emitPiece(word, Sat(static_cast<long long>(base) + pen + justifyExtra(spacesSoFar)),
+                  metrics.horizontalAdvance(run.left(k)) - metrics.horizontalAdvance(run.left(start)));
       }
+      if (k < run.size()) ++spacesSoFar;
       start = k + 1;
     }
   };

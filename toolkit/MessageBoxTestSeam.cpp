@@ -33,6 +33,7 @@ ShownMessageBox Describe(const MessageBoxWindow& box, const QString& text, std::
   shown.text = text;
   shown.caption = box.windowTitle();
   shown.style = style;
+  shown.owned = box.parentWidget() != nullptr;
   for (const MessageBoxButton& button : box.buttonRow()) shown.buttons.push_back(button.id);
   return shown;
 }

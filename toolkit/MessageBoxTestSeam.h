@@ -38,6 +38,7 @@ struct ShownMessageBox {
   QString caption;   // the title the box carried
   std::uint32_t style = 0;
   std::vector<int> buttons;  // ids in order
+  bool owned = false;        // whether the box had an owner window
   int result = 0;
 };
 

@@ -49,6 +49,8 @@ class MessageBoxWindow : public QDialog {
   void Command(int id);
   // One tick of the countdown (timer 1, every second).
   void CountdownStep();
+  // Escape: command 2 while the box may be closed.
+  void reject() override;
 
   // What the box shows, for tests and the test seam.
   const MessageBoxParams& params() const { return params_; }
@@ -82,7 +84,6 @@ class MessageBoxWindow : public QDialog {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
-  void reject() override;
   void showEvent(QShowEvent* event) override;
 
  private:
