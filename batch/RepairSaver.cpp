@@ -1,0 +1,105 @@
+#include "RepairSaver.h"
+
+#include <cerrno>
+
+#include "BatchTexts.h"
+#include "FileEntry.h"
+#include "FileError.h"
+#include "NoReplaceMove.h"
+#include "Paths.h"
+
+namespace drelin::batch {
+
+namespace {
+
+// Shows the Saving window for as long as it lives.
+class SavingWindow {
+ public:
+  explicit SavingWindow(RepairView& view) : view_(view) {
+    view_.OpenSavingWindow();
+    view_.SetSavingText("");
+  }
+  ~SavingWindow() { view_.CloseSavingWindow(); }
+  SavingWindow(const SavingWindow&) = delete;
+  SavingWindow& operator=(const SavingWindow&) = delete;
+
+ private:
+  RepairView& view_;
+};
+
+std::string ReplaceAll(const std::string& text, const std::string& from, const std::string& to) {
+  std::string result;
+  size_t start = 0;
+  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, start)) {
+    result.append(text, start, at - start).append(to);
+    start = at + from.size();
+  }
+  return result.append(text, start, std::string::npos);
+}
+
+}  // namespace
+
+RepairSaver::RepairSaver(RepairView& view, const std::string& folder, PrefixSource prefix,
+                         FileIo& io)
+    : view_(view), namer_(folder, io), prefix_(std::move(prefix)), io_(io) {}
+
+void RepairSaver::SaveAll(const std::string& folder) {
+  const int count = view_.GetRowCount();
+  const SavingWindow window(view_);
+  for (int row = 0; row < count; ++row) {
+    if (view_.GetRowText(row, 1) != kStatusDone) continue;
+    const std::string source = view_.GetRowText(row, 0);
+    view_.SetSavingText(source);
+    for (int part = 0; part < 2; ++part) {
+      const std::string working = namer_.WorkingPathFor(source, part, row);
+      if (!platform::EntryExists(io_, working)) continue;
+      // The prefix replaces row and marker in the file name only, so a
+      // folder whose name happens to hold them is not changed.
+      const std::string name = namer_.ToSaveName(platform::BaseName(working), row, prefix_());
+      std::string destination = platform::JoinPath(folder, name);
+      MoveToFreeName(working, destination);
+      view_.FileSaved(row, source, destination);
+    }
+  }
+}
+
+void RepairSaver::MoveToFreeName(const std::string& working, std::string& destination) const {
+  for (;;) {
+    MakeUniqueDestination(destination);
+    try {
+      platform::MoveNoReplace(io_, working, destination);
+      return;
+    } catch (const FileError& error) {
+      // Taken since the test: go on with the collision rule. A refusal for
+      // any other reason, or for a name that is still free, ends the save.
+      if (error.error() != EEXIST || !platform::EntryExists(io_, destination)) throw;
+    }
+  }
+}
+
+void RepairSaver::MakeUniqueDestination(std::string& destination) const {
+  while (platform::EntryExists(io_, destination)) {
+    const std::string prefix = prefix_();
+    const size_t slash = destination.rfind('/');
+    const size_t start = slash == std::string::npos ? 0 : slash + 1;
+    const std::string name = destination.substr(start);
+    const std::string renamed = ReplaceAll(name, prefix, prefix + "_(1)");
+    // Without the prefix in the name there is nothing to vary.
+    if (prefix.empty() || renamed == name) throw FileError("save", destination, EEXIST);
+    destination.replace(start, std::string::npos, renamed);
+  }
+}
+
+void RepairSaver::DiscardWorkingFiles() {
+  const int count = view_.GetRowCount();
+  for (int row = 0; row < count; ++row) {
+    if (view_.GetRowText(row, 1) != kStatusDone) continue;
+    const std::string source = view_.GetRowText(row, 0);
+    for (int part = 0; part < 4; ++part) {
+      platform::RemoveEntry(io_, namer_.WorkingPathFor(source, part, row));
+    }
+  }
+  view_.m_bSaved = true;
+}
+
+}  // namespace drelin::batch

@@ -1,0 +1,53 @@
+// RepairSaver: moves the working files of a run's repaired rows into the
+// folder the user chose, or discards them. A saved file is named by the
+// file-name prefix, the part number and the source's file name
+// ("Rep_1_orders.dbf"); a name that is taken gets "_(1)" after each prefix in
+// it, as often as needed ("Rep_(1)_1_orders.dbf", "Rep_(1)_(1)_1_orders.dbf").
+// Nothing is ever overwritten, also when a name appears between the test and
+// the move, and each file ends either wholly saved or still in the working
+// folder.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "FileIo.h"
+#include "RepairView.h"
+#include "WorkingFileNamer.h"
+
+namespace drelin::batch {
+
+// The current file-name prefix (the main frame's setting), read afresh each
+// time it is needed.
+using PrefixSource = std::function<std::string()>;
+
+class RepairSaver {
+ public:
+  RepairSaver(RepairView& view, const std::string& folder, PrefixSource prefix, FileIo& io);
+
+  // Moves parts 0 and 1 of every "Done" row into `folder`, showing each
+  // source in the Saving window. A move that fails (a FileError) ends the
+  // save at that file: files moved stay moved, the rest stay where they are.
+  void SaveAll(const std::string& folder);
+
+  // Changes `destination` until no entry of that name exists: every
+  // occurrence of the prefix in the file name gains "_(1)".
+  void MakeUniqueDestination(std::string& destination) const;
+
+  // Deletes parts 0 to 3 of every "Done" row and sets m_bSaved.
+  void DiscardWorkingFiles();
+
+  const WorkingFileNamer& namer() const { return namer_; }
+
+ private:
+  // Moves `working` to `destination`, or to the next free name of the
+  // collision rule when that one is taken.
+  void MoveToFreeName(const std::string& working, std::string& destination) const;
+
+  RepairView& view_;
+  WorkingFileNamer namer_;
+  PrefixSource prefix_;
+  FileIo& io_;
+};
+
+}  // namespace drelin::batch
