@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "BatchRepair.h"
 #include "Commands.h"
 #include "InspectReport.h"
 
@@ -88,8 +89,8 @@ int Main(int argc, char** argv, std::ostream& out, std::ostream& err, int outFd)
       }
       return RunRepair(io, repair, out, err);
     }
-    err << "drelin-repair: repair needs --output OUT\n";
-    return kExitUsage;
+    // Without --output: the batch form (BatchRepair.h).
+    return RunBatchRepair(io, repair, out, err);
   }
   if (previewCommand->parsed()) return RunPreview(io, preview, outFd, err);
   return RunInspect(io, inspect, out, err);

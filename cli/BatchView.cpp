@@ -1,0 +1,116 @@
+#include "BatchView.h"
+
+#include <algorithm>
+#include <ostream>
+
+#include "BatchTexts.h"
+#include "PreviewExport.h"
+
+namespace drelin::cli {
+
+namespace {
+
+std::string WithLineFeeds(const std::string& text) {
+  std::string result;
+  result.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    result += text[i];
+  }
+  return result;
+}
+
+// Log text as a terminal may show it: the line breaks and tabs of the log
+// stay, anything a hostile file name could smuggle in is escaped.
+std::string ForTerminal(const std::string& text) {
+  std::string result;
+  size_t start = 0;
+  while (start <= text.size()) {
+    const size_t end = std::min(text.find_first_of("\n\t", start), text.size());
+    result += EscapeForTerminal(PathText(text.substr(start, end - start)));
+    if (end == text.size()) break;
+    result += text[end];
+    start = end + 1;
+  }
+  return result;
+}
+
+}  // namespace
+
+BatchView::BatchView(std::vector<std::string> sources, bool normalMode, std::ostream& out)
+    : sources_(std::move(sources)),
+      normalMode_(normalMode),
+      out_(out),
+      statuses_(sources_.size(), batch::kStatusPending),
+      reasons_(sources_.size()),
+      saved_(sources_.size(), false) {}
+
+bool BatchView::CheckBeforeRepair() {
+  m_bNormalMode = normalMode_;
+  return true;
+}
+
+void BatchView::QueueCheckedRows() {
+  rows_.clear();
+  for (const auto& source : sources_) rows_.push_back({source, batch::kStatusPending});
+}
+
+std::string BatchView::GetRowText(int row, int column) {
+  const Row& entry = rows_.at(static_cast<size_t>(row));
+  if (column == 0) return entry.path;
+  if (column == 1) return entry.status;
+  return m_bNormalMode ? batch::kNormalModeText : batch::kAdvanceModeText;
+}
+
+void BatchView::SetRowStatus(int row, const std::string& word) {
+  rows_.at(static_cast<size_t>(row)).status = word;
+  statuses_.at(static_cast<size_t>(row)) = word;
+}
+
+std::vector<std::string> BatchView::Statuses() const { return statuses_; }
+
+void BatchView::RowFailed(int row, const std::string& reason) {
+  reasons_.at(static_cast<size_t>(row)) = reason;
+}
+
+void BatchView::FileSaved(int row, const std::string& source, const std::string& destination) {
+  saved_.at(static_cast<size_t>(row)) = true;
+  out_ << PathText(source) << " -> " << PathText(destination) << "\n" << std::flush;
+}
+
+int BatchView::GetLogLineCount() {
+  return 1 + static_cast<int>(std::count(shown_.begin(), shown_.end(), '\n'));
+}
+
+void BatchView::SetLogText(const std::string& text) {
+  log_ = text;
+  std::string shown = WithLineFeeds(text);
+  // What the old and the new text share can no longer change; print it up
+  // to its last whole line.
+  const size_t limit = std::min(shown.size(), shown_.size());
+  size_t common = 0;
+  while (common < limit && shown[common] == shown_[common]) ++common;
+  shown_ = std::move(shown);
+  const size_t lineEnd = shown_.rfind('\n', common == 0 ? 0 : common - 1);
+  if (common > 0 && lineEnd != std::string::npos) PrintUpTo(lineEnd + 1);
+}
+
+void BatchView::FlushLog() {
+  PrintUpTo(shown_.size());
+  if (printed_ > 0 && shown_[printed_ - 1] != '\n') out_ << "\n";
+  out_ << std::flush;
+}
+
+void BatchView::PrintUpTo(size_t end) {
+  if (end <= printed_) return;
+  out_ << ForTerminal(shown_.substr(printed_, end - printed_)) << std::flush;
+  printed_ = end;
+}
+
+int BatchMessages::RichMessageBox(const std::string& text, const std::string&, unsigned style) {
+  if ((style & 0x0F) != batch::kMbOk) return batch::kIdYes;
+  err_ << "drelin-repair: " << EscapeForTerminal(PathText(text)) << "\n";
+  return batch::kIdOk;
+}
+
+}  // namespace drelin::cli
