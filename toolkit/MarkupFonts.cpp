@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <set>
 #include <utility>
 
 #include "MarkupLimits.h"
@@ -47,14 +48,25 @@ const Metrics& MetricsFor(const QString& face, int height, bool bold, bool itali
   return cache.emplace(key, metrics).first->second;
 }
 
+// The face to ask for: `face` unless the process has already seen the most
+// distinct faces it allows.
+QString AdmittedFace(const QString& face) {
+  static std::set<QString> seen;
+  if (seen.count(face) != 0) return face;
+  if (static_cast<int>(seen.size()) >= markup_limits::kMaxFontFaces) return QStringLiteral("Verdana");
+  seen.insert(face);
+  return face;
+}
+
 }  // namespace
 
 MarkupFont FontForState(const MarkupTextState& state, const QPaintDevice* /*device*/) {
   const int height = std::clamp(state.size, markup_limits::kMinFontPixels, markup_limits::kMaxFontPixels);
   const bool bold = state.weight >= 600;
-  const Metrics& metrics = MetricsFor(state.face, height, bold, state.italic);
+  const QString face = AdmittedFace(state.face);
+  const Metrics& metrics = MetricsFor(face, height, bold, state.italic);
   MarkupFont result;
-  result.font = BaseFont(state.face, metrics.pixelSize, bold, state.italic);
+  result.font = BaseFont(face, metrics.pixelSize, bold, state.italic);
   result.font.setWeight(static_cast<QFont::Weight>(std::clamp(state.weight, 1, 1000)));
   result.font.setUnderline(state.underline);
   result.font.setStrikeOut(state.strikeout);

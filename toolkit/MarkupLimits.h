@@ -30,6 +30,9 @@ inline constexpr int kMaxTableRows = 256;
 inline constexpr int kMaxTableColumns = 64;
 // Coordinates of a laid-out text never exceed this, so sums cannot overflow.
 inline constexpr int kMaxExtent = 1 << 22;
+// Distinct font faces one process asks for; later new faces fall back to
+// the default face, so texts cannot grow the font caches without bound.
+inline constexpr int kMaxFontFaces = 128;
 // Tables in one text (each is laid out separately).
 inline constexpr int kMaxTables = 512;
 

@@ -100,6 +100,13 @@ std::vector<MarkupToken> TokenizeMarkup(const QString& text) {
   return tokens;
 }
 
+QString EscapeMarkup(const QString& text) {
+  QString escaped = text;
+  escaped.replace(QLatin1Char('<'), QLatin1String("<<"));
+  escaped.replace(QLatin1Char('&'), QLatin1String("&<>"));
+  return escaped;
+}
+
 MarkupAttributes ParseAttributes(const QString& params) {
   MarkupAttributes attributes;
   const qsizetype n = params.size();

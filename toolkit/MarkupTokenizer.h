@@ -26,6 +26,11 @@ QString PreprocessMarkup(const QString& text, bool newlineMode);
 
 std::vector<MarkupToken> TokenizeMarkup(const QString& text);
 
+// `text` made safe to show as markup: every character shows as itself
+// ("<" doubled; "&" followed by an empty tag, so no entity can form).
+// Line feeds and tabs keep their newline-mode meaning.
+QString EscapeMarkup(const QString& text);
+
 // A tag's attributes in order: name=value pairs separated by spaces,
 // values optionally in double or single quotes. Names are lower-cased.
 using MarkupAttributes = std::vector<std::pair<QString, QString>>;

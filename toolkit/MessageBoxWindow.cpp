@@ -437,7 +437,6 @@ void MessageBoxWindow::PaintBackground(QPainter& painter, const QRect& full) {
     if (more.backgroundEffect >= 0)
       graphics.FillEffect(painter, more.backgroundEffect, QRect(0, controlBottom, width, full.height() - controlBottom),
                           more.startColor, more.midColor, more.endColor, 0, 0);
-    PaintSeparator(painter, more, moreSeparatorText_, controlBottom, width);
   }
 }
 
@@ -456,6 +455,10 @@ void MessageBoxWindow::paintEvent(QPaintEvent*) {
   if (messageHeight_ > 0)
     messageDrawer_.Draw(painter, QRect(0, headerHeight_, width, messageHeight_)
                                      .adjusted(kTextMargin, kTextMargin, -kTextMargin, -kTextMargin));
+  // The More separator is drawn only when expanded: its text straddles the
+  // collapsed window's bottom edge.
+  if (expanded_ && moreHeight_ > 0)
+    PaintSeparator(painter, params_.moreArea, moreSeparatorText_, clientHeight_, width);
   if (expanded_ && moreHeight_ > 0)
     moreDrawer_.Draw(painter, QRect(0, clientHeight_, width, moreHeight_).adjusted(kTextMargin, kTextMargin, -kTextMargin, 0));
 }

@@ -72,8 +72,9 @@ MessageBoxParams DefaultMessageParams() {
   return params;
 }
 
-int ShowMessage(const QString& text, std::uint32_t style, const QString& caption) {
-  const MessageBoxParams params = DefaultMessageParams();
+int ShowMessage(const QString& text, std::uint32_t style, const QString& caption, const QString& moreText) {
+  MessageBoxParams params = DefaultMessageParams();
+  params.moreText = moreText;
   return RichMessageBox(nullptr, text, caption, style, &params);
 }
 

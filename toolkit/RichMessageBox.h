@@ -32,8 +32,9 @@ MessageBoxParams DefaultMessageParams();
 inline constexpr const char* kProductCaption = "Tarnova Drelin DBF";
 
 // How the program shows a message: no owner, the product caption, the
-// default record.
+// default record, and an optional expandable More text.
 int ShowMessage(const QString& text, std::uint32_t style,
-                const QString& caption = QString::fromLatin1(kProductCaption));
+                const QString& caption = QString::fromLatin1(kProductCaption),
+                const QString& moreText = QString());
 
 }  // namespace drelin

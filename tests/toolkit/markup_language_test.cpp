@@ -36,6 +36,11 @@ TEST(MarkupTokenizer, LessThanSignsAndEntities) {
   EXPECT_EQ(ShownText("<blink>gone?</blink>"), "gone?");
 }
 
+TEST(MarkupTokenizer, EscapedDataShowsAsWritten) {
+  for (const QString& data : {QStringLiteral("C:<dir>/a&b.dbf"), QStringLiteral("&amp;lt; &copy; <b>x</b> <<")})
+    EXPECT_EQ(ShownText(EscapeMarkup(data)), data);
+}
+
 TEST(MarkupTokenizer, TagsNamesParametersAndCounts) {
   const std::vector<MarkupToken> tokens = TokenizeMarkup("<font color=red  size=3>x</font><br=3><t 2><hr>");
   ASSERT_EQ(tokens.size(), 6u);
