@@ -23,42 +23,72 @@
 namespace drelin::testing {
 
 class FakeView : public batch::RepairView {
+ public:
+  struct Screen;
+
  private:
-  template <typename F>
-  auto Locked(F body) const {
-    const std::lock_guard<std::mutex> hold(lock_);
-    return body();
-  }
   // Carries a call out under the lock, records it, and holds the caller
   // there if the test asked to.
   template <typename F>
   auto Call(const std::string& name, F body) {
     std::unique_lock<std::mutex> hold(lock_);
-    auto result = body();
-    calls_.push_back(name);
-    if (pauseWhen_ && pauseWhen_(name)) {
-      pauseWhen_ = nullptr;
-      paused_ = true;
-      changed_.notify_all();
-      changed_.wait(hold, [this] { return !paused_; });
-    }
-    return result;
+    struct Recorded {
+      FakeView& view;
+      std::unique_lock<std::mutex>& hold;
+      const std::string& name;
+      ~Recorded() {
+        view.screen_.calls.push_back(name);
+        if (!view.pauseWhen_ || !view.pauseWhen_(name)) return;
+        view.pauseWhen_ = nullptr;
+        view.paused_ = true;
+        view.changed_.notify_all();
+        view.changed_.wait(hold, [this] { return !view.paused_; });
+      }
+    } recorded{*this, hold, name};
+    return body(screen_);
   }
 
  public:
+  // What the user would see, and every call made, in order.
+  struct Screen {
+    std::string log;
+    std::vector<std::string> logTexts;  // every text the log was given
+    std::vector<int> scrolls;
+    std::vector<std::string> calls;
+    std::vector<std::string> paths, statuses;
+    int hint = 0;
+    bool stopVisible = false, filePage = true, repairPage = false, savingOpen = false;
+    std::map<int, std::string> failures;
+    std::vector<std::string> savingTexts;
+    std::vector<std::string> saved;  // destinations
+  };
   struct FileRow {
     std::string path;
     bool checked = true;
   };
 
-  // The file list, and the Repair Mode dialog's answer (user-interface
-  // thread only).
+  // The file list and the Repair Mode dialog's answer.
   std::vector<FileRow> files;
   bool modeDialogAccepted = true;
   bool chooseNormalMode = true;
 
+  Screen screen() const {
+    const std::lock_guard<std::mutex> hold(lock_);
+    return screen_;
+  }
+  // The status list, set directly for saving tests without a run.
+  void SetRows(const std::vector<std::pair<std::string, std::string>>& pathsAndWords) {
+    const std::lock_guard<std::mutex> hold(lock_);
+    screen_.paths.clear();
+    screen_.statuses.clear();
+    for (const auto& [path, word] : pathsAndWords) {
+      screen_.paths.push_back(path);
+      screen_.statuses.push_back(word);
+    }
+  }
+
   // Holds the worker right after the call whose description `when` accepts
-  // ("SetRowStatus 1 Progress", "SetLogText", ...) until Resume.
+  // ("SetRowStatus 1 Progress", ...) until Resume.
   void PauseAfter(std::function<bool(const std::string&)> when) {
     const std::lock_guard<std::mutex> hold(lock_);
     pauseWhen_ = std::move(when);
@@ -73,104 +103,56 @@ class FakeView : public batch::RepairView {
     changed_.notify_all();
   }
 
-  // What the batch left, read after the worker has ended or while it waits.
-  std::string log() const { return Locked([this] { return log_; }); }
-  std::vector<std::string> logTexts() const { return Locked([this] { return logTexts_; }); }
-  std::vector<int> scrolls() const { return Locked([this] { return scrolls_; }); }
-  std::vector<std::string> calls() const { return Locked([this] { return calls_; }); }
-  std::vector<std::string> statuses() const {
-    return Locked([this] {
-      std::vector<std::string> words;
-      for (const auto& row : rows_) words.push_back(row[1]);
-      return words;
-    });
-  }
-  size_t rowCount() const { return Locked([this] { return rows_.size(); }); }
-  int hint() const { return Locked([this] { return hint_; }); }
-  bool stopVisible() const { return Locked([this] { return stopVisible_; }); }
-  bool filePageVisible() const { return Locked([this] { return filePage_; }); }
-  bool repairPageVisible() const { return Locked([this] { return repairPage_; }); }
-  std::map<int, std::string> failures() const { return Locked([this] { return failures_; }); }
-  std::vector<std::string> savingTexts() const { return Locked([this] { return savingTexts_; }); }
-  bool savingWindowOpen() const { return Locked([this] { return savingOpen_; }); }
-  std::vector<std::pair<std::string, std::string>> saved() const {
-    return Locked([this] { return saved_; });
-  }
-
-  // Sets the status list directly, for saving tests without a run.
-  void SetRows(const std::vector<std::pair<std::string, std::string>>& pathsAndWords) {
-    const std::lock_guard<std::mutex> hold(lock_);
-    rows_.clear();
-    for (const auto& [path, word] : pathsAndWords) rows_.push_back({path, word, "Normal Repair Mode"});
-  }
-
   std::string GetLogText() override {
-    return Call("GetLogText", [this] { return log_; });
+    return Call("GetLogText", [](Screen& s) { return s.log; });
   }
   void SetLogText(const std::string& text) override {
-    Call("SetLogText", [&] {
-      log_ = text;
-      logTexts_.push_back(text);
-      return 0;
-    });
+    Call("SetLogText", [&](Screen& s) { s.logTexts.push_back(s.log = text); });
   }
   void ScrollLog(int lines) override {
-    Call("ScrollLog", [&] {
-      scrolls_.push_back(lines);
-      return 0;
-    });
+    Call("ScrollLog", [&](Screen& s) { s.scrolls.push_back(lines); });
   }
   int GetLogLineCount() override {
-    return Call("GetLogLineCount", [this] {
+    return Call("GetLogLineCount", [](Screen& s) {
       int lines = 1;
-      for (size_t at = log_.find("\r\n"); at != std::string::npos; at = log_.find("\r\n", at + 2)) {
+      for (size_t at = s.log.find("\r\n"); at != std::string::npos; at = s.log.find("\r\n", at + 2)) {
         ++lines;
       }
       return lines;
     });
   }
   int GetRowCount() override {
-    return Call("GetRowCount", [this] { return static_cast<int>(rows_.size()); });
+    return Call("GetRowCount", [](Screen& s) { return static_cast<int>(s.paths.size()); });
   }
   std::string GetRowText(int row, int column) override {
-    return Call("GetRowText", [&] { return rows_.at(row).at(column); });
+    return Call("GetRowText", [&](Screen& s) {
+      return column == 0 ? s.paths.at(row) : column == 1 ? s.statuses.at(row) : std::string();
+    });
   }
   void SetRowStatus(int row, const std::string& word) override {
-    Call("SetRowStatus " + std::to_string(row) + " " + word, [&] {
-      rows_.at(row).at(1) = word;
-      return 0;
-    });
+    Call("SetRowStatus " + std::to_string(row) + " " + word,
+         [&](Screen& s) { s.statuses.at(row) = word; });
   }
   void ClearRunRows() override {
-    Call("ClearRunRows", [this] {
-      rows_.clear();
-      return 0;
-    });
+    Call("ClearRunRows", [](Screen& s) { s.paths.clear(), s.statuses.clear(); });
   }
   void SetHint(int index) override {
-    Call("SetHint " + std::to_string(index), [&] { return hint_ = index; });
+    Call("SetHint", [&](Screen& s) { s.hint = index; });
   }
   void HideStopButton() override {
-    Call("HideStopButton", [this] { return stopVisible_ = false; });
+    Call("HideStopButton", [](Screen& s) { s.stopVisible = false; });
   }
   void ShowFilePage() override {
-    Call("ShowFilePage", [this] {
-      hint_ = 0;
-      return filePage_ = true;
-    });
+    Call("ShowFilePage", [](Screen& s) { s.filePage = true, s.hint = 0; });
   }
   void HideFilePage() override {
-    Call("HideFilePage", [this] { return filePage_ = false; });
+    Call("HideFilePage", [](Screen& s) { s.filePage = false; });
   }
   void ShowRepairPage() override {
-    Call("ShowRepairPage", [this] {
-      hint_ = 1;
-      stopVisible_ = true;
-      return repairPage_ = true;
-    });
+    Call("ShowRepairPage", [](Screen& s) { s.repairPage = s.stopVisible = true, s.hint = 1; });
   }
   void HideRepairPage() override {
-    Call("HideRepairPage", [this] { return repairPage_ = false; });
+    Call("HideRepairPage", [](Screen& s) { s.repairPage = false; });
   }
   bool CheckBeforeRepair() override {
     if (files.empty() || !modeDialogAccepted) return false;
@@ -178,37 +160,30 @@ class FakeView : public batch::RepairView {
     return true;
   }
   void QueueCheckedRows() override {
-    Call("QueueCheckedRows", [this] {
-      rows_.clear();
-      const std::string mode = m_bNormalMode ? batch::kNormalModeText : batch::kAdvanceModeText;
-      for (const auto& file : files) {
-        if (file.checked) rows_.push_back({file.path, batch::kStatusPending, mode});
-      }
-      return 0;
-    });
+    std::vector<std::pair<std::string, std::string>> rows;
+    for (const auto& file : files) {
+      if (file.checked) rows.emplace_back(file.path, batch::kStatusPending);
+    }
+    SetRows(rows);
   }
   void ClearFileList() override { files.clear(); }
-  void ShowPreview() override { Call("ShowPreview", [] { return 0; }); }
+  void ShowPreview() override {
+    Call("ShowPreview", [](Screen&) {});
+  }
   void OpenSavingWindow() override {
-    Call("OpenSavingWindow", [this] { return savingOpen_ = true; });
+    Call("OpenSavingWindow", [](Screen& s) { s.savingOpen = true; });
   }
   void SetSavingText(const std::string& text) override {
-    Call("SetSavingText", [&] {
-      savingTexts_.push_back(text);
-      return 0;
-    });
+    Call("SetSavingText", [&](Screen& s) { s.savingTexts.push_back(text); });
   }
   void CloseSavingWindow() override {
-    Call("CloseSavingWindow", [this] { return savingOpen_ = false; });
+    Call("CloseSavingWindow", [](Screen& s) { s.savingOpen = false; });
   }
   void RowFailed(int row, const std::string& reason) override {
-    Call("RowFailed", [&] { return failures_[row] = reason; });
+    Call("RowFailed", [&](Screen& s) { s.failures[row] = reason; });
   }
-  void FileSaved(int, const std::string& source, const std::string& destination) override {
-    Call("FileSaved", [&] {
-      saved_.emplace_back(source, destination);
-      return 0;
-    });
+  void FileSaved(int, const std::string&, const std::string& destination) override {
+    Call("FileSaved", [&](Screen& s) { s.saved.push_back(destination); });
   }
 
  private:
@@ -216,20 +191,7 @@ class FakeView : public batch::RepairView {
   std::condition_variable changed_;
   std::function<bool(const std::string&)> pauseWhen_;
   bool paused_ = false;
-
-  std::string log_;
-  std::vector<std::string> logTexts_;
-  std::vector<int> scrolls_;
-  std::vector<std::string> calls_;
-  std::vector<std::vector<std::string>> rows_;
-  int hint_ = 0;
-  bool stopVisible_ = false;
-  bool filePage_ = true;
-  bool repairPage_ = false;
-  std::map<int, std::string> failures_;
-  std::vector<std::string> savingTexts_;
-  bool savingOpen_ = false;
-  std::vector<std::pair<std::string, std::string>> saved_;
+  Screen screen_;
 };
 
 class FakeMessages : public batch::MessageCall {
@@ -251,9 +213,7 @@ class FakeMessages : public batch::MessageCall {
                      unsigned style) override {
     shown.push_back({text, caption, style});
     if (whileShown) whileShown();
-    if (answers.empty()) {
-      return (style & 0x0F) == 0 ? batch::kIdOk : batch::kIdCancel;
-    }
+    if (answers.empty()) return (style & 0x0F) == 0 ? batch::kIdOk : batch::kIdCancel;
     const int answer = answers.front();
     answers.pop_front();
     return answer;

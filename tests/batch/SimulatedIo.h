@@ -34,13 +34,6 @@ class SimulatedIo : public FileIo {
     count_ = 0;
     failed_ = false;
   }
-  // Fails every call of `kind` whose path (the first one) contains `part`.
-  void FailPaths(Call kind, std::string part, int error) {
-    const std::lock_guard<std::mutex> hold(lock_);
-    pathKind_ = kind;
-    pathPart_ = std::move(part);
-    pathError_ = error;
-  }
   long count() const {
     const std::lock_guard<std::mutex> hold(lock_);
     return count_;
@@ -51,7 +44,7 @@ class SimulatedIo : public FileIo {
   }
 
   int Open(const char* path, int flags, mode_t mode) override {
-    return Fail(kOpen, path) ? -1 : real().Open(path, flags, mode);
+    return Fail(kOpen) ? -1 : real().Open(path, flags, mode);
   }
   int Close(int fd) override {
     // A failed close still releases the descriptor, as on Linux.
@@ -73,7 +66,7 @@ class SimulatedIo : public FileIo {
     return Fail(kFstat) ? -1 : real().Fstat(fd, status);
   }
   int Lstat(const char* path, struct stat* status) override {
-    return Fail(kLstat, path) ? -1 : real().Lstat(path, status);
+    return Fail(kLstat) ? -1 : real().Lstat(path, status);
   }
   int Fsync(int fd) override { return Fail(kFsync) ? -1 : real().Fsync(fd); }
   int Ftruncate(int fd, off_t length) override {
@@ -85,22 +78,22 @@ class SimulatedIo : public FileIo {
                                 : real().CopyFileRange(inFd, inOffset, outFd, outOffset, count);
   }
   int Rename(const char* from, const char* to, unsigned flags) override {
-    if (Fail(kRename, from)) return -1;
+    if (Fail(kRename)) return -1;
     if (Across(from, to)) return Refuse(EXDEV);
     if (flags != 0 && noRenameFlags) return Refuse(EINVAL);
     return real().Rename(from, to, flags);
   }
   int Link(const char* from, const char* to) override {
-    if (Fail(kLink, from)) return -1;
+    if (Fail(kLink)) return -1;
     if (Across(from, to)) return Refuse(EXDEV);
     if (noLinks) return Refuse(EPERM);
     return real().Link(from, to);
   }
-  int Unlink(const char* path) override { return Fail(kUnlink, path) ? -1 : real().Unlink(path); }
+  int Unlink(const char* path) override { return Fail(kUnlink) ? -1 : real().Unlink(path); }
   int Mkdir(const char* path, mode_t mode) override {
-    return Fail(kMkdir, path) ? -1 : real().Mkdir(path, mode);
+    return Fail(kMkdir) ? -1 : real().Mkdir(path, mode);
   }
-  int Rmdir(const char* path) override { return Fail(kRmdir, path) ? -1 : real().Rmdir(path); }
+  int Rmdir(const char* path) override { return Fail(kRmdir) ? -1 : real().Rmdir(path); }
   int Fchmod(int fd, mode_t mode) override {
     return Fail(kFchmod) ? -1 : real().Fchmod(fd, mode);
   }
@@ -118,13 +111,8 @@ class SimulatedIo : public FileIo {
     return fromOther != toOther;
   }
 
-  bool Fail(Call call, const char* path = nullptr) {
+  bool Fail(Call call) {
     const std::lock_guard<std::mutex> hold(lock_);
-    if (path && call == pathKind_ && !pathPart_.empty() &&
-        std::string(path).find(pathPart_) != std::string::npos) {
-      errno = pathError_;
-      return true;
-    }
     if (!kinds_.empty() && kinds_.count(call) == 0) return false;
     if (++count_ != failAt_) return false;
     failed_ = true;
@@ -138,9 +126,6 @@ class SimulatedIo : public FileIo {
   int error_ = EIO;
   bool failed_ = false;
   std::set<Call> kinds_;
-  Call pathKind_ = kOpen;
-  std::string pathPart_;
-  int pathError_ = EIO;
 };
 
 }  // namespace drelin::testing

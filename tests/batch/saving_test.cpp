@@ -62,12 +62,12 @@ TEST_F(SavingTest, SaveMovesOnlyDoneRowsThenReturnsToTheFilePage) {
   // "Failed" and "Pending" rows are never moved.
   EXPECT_EQ(Working(), (std::vector<std::string>{"1ozn_aqf_xrj_196_temp_1_bad.dbf",
                                                  "2ozn_aqf_xrj_196_temp_1_later.dbf"}));
-  EXPECT_EQ(view.savingTexts(),
+  EXPECT_EQ(view.screen().savingTexts,
             (std::vector<std::string>{"", sources / "orders.dbf", sources / "items.dbf"}));
-  EXPECT_FALSE(view.savingWindowOpen());
+  EXPECT_FALSE(view.screen().savingOpen);
   EXPECT_TRUE(view.m_bSaved);
   EXPECT_EQ(view.m_nPage, 0);
-  EXPECT_EQ(view.rowCount(), 0u);
+  EXPECT_EQ(view.screen().statuses.size(), 0u);
   EXPECT_TRUE(view.files.empty());
   EXPECT_TRUE(messages.shown.empty());
 
@@ -98,8 +98,8 @@ TEST_F(SavingTest, PrefixAndPartsNameTheSavedFiles) {
   Saver().SaveAll(destination.path().string() + "/");
   EXPECT_EQ(Saved(), (std::vector<std::string>{"Arch_1_orders.dbf", "Arch_2_orders.dbf"}));
   EXPECT_EQ(ReadFile(Dest("Arch_2_orders.dbf")), Content(0, 1));
-  ASSERT_EQ(view.saved().size(), 2u);
-  EXPECT_EQ(view.saved()[0].second, Dest("Arch_1_orders.dbf"));
+  EXPECT_EQ(view.screen().saved, (std::vector<std::string>{Dest("Arch_1_orders.dbf"),
+                                                           Dest("Arch_2_orders.dbf")}));
 }
 
 TEST_F(SavingTest, RepairedCopiesOfVanishedSourcesAreStillSaved) {
@@ -112,8 +112,10 @@ TEST_F(SavingTest, RepairedCopiesOfVanishedSourcesAreStillSaved) {
   EXPECT_TRUE(messages.shown.empty());
 }
 
-TEST_F(SavingTest, SaveWithNothingRepairedOrNoFolderChosen) {
-  PlantRows({{"bad.dbf", "Failed"}});
+TEST_F(SavingTest, NothingRepairedOrNoFolderChosen) {
+  PlantRows({{"bad.dbf", "Failed"}, {"later.dbf", "Pending"}});
+  EXPECT_TRUE(commands.ConfirmLeave());  // without asking
+  EXPECT_TRUE(messages.shown.empty());
   commands.OnSave();
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].text, "No file is repaired yet");
@@ -173,12 +175,6 @@ TEST_F(SavingTest, LeaveCheckYesSavesCancelStays) {
   EXPECT_TRUE(view.files.empty());
   EXPECT_TRUE(view.m_bSaved);
   EXPECT_EQ(view.m_nPage, 0);
-}
-
-TEST_F(SavingTest, RunWithoutRepairedRowsLeavesWithoutAsking) {
-  PlantRows({{"bad.dbf", "Failed"}, {"later.dbf", "Pending"}});
-  EXPECT_TRUE(commands.ConfirmLeave());
-  EXPECT_TRUE(messages.shown.empty());
 }
 
 // Someone else takes the destination name between the existence test and
@@ -275,7 +271,7 @@ TEST_P(SavingFailureTest, AnySingleFailureLosesAndDuplicatesNothing) {
                                          {'o', 'l', 'd'}}));
     for (const auto& name : Saved()) EXPECT_EQ(name.find(".part"), std::string::npos) << name;
     EXPECT_EQ(ReadFile(Dest("Rep_1_orders.dbf")), (Bytes{'o', 'l', 'd'}));
-    EXPECT_FALSE(view.savingWindowOpen());
+    EXPECT_FALSE(view.screen().savingOpen);
     if (threw) {
       EXPECT_FALSE(view.m_bSaved);
       EXPECT_EQ(view.m_nPage, 1);

@@ -32,7 +32,8 @@ TEST_F(StopStressTest, ManyStopsAtRandomMoments) {
 
     // Rows: finished ones, then at most one failed by the stop, then
     // untouched ones, in that order.
-    const auto words = view.statuses();
+    const auto screen = view.screen();
+    const auto& words = screen.statuses;
     ASSERT_EQ(words.size(), static_cast<size_t>(kFiles));
     size_t finished = 0;
     while (finished < words.size() && words[finished] == "Done") ++finished;
@@ -42,7 +43,7 @@ TEST_F(StopStressTest, ManyStopsAtRandomMoments) {
 
     // The log holds one block per reached row; the work folder one file
     // per "Done" row.
-    const std::string log = view.log();
+    const std::string& log = screen.log;
     for (size_t row = 0; row < words.size(); ++row) {
       const std::string opening = "(" + std::to_string(row + 1) + " of " + std::to_string(kFiles) + ")";
       EXPECT_EQ(log.find(opening) != std::string::npos, row < reached) << row;
@@ -50,7 +51,7 @@ TEST_F(StopStressTest, ManyStopsAtRandomMoments) {
     EXPECT_EQ(work.Entries().size(), finished);
     EXPECT_FALSE(batch::g_bRepairing);
     EXPECT_FALSE(batch::g_bStopRequested);
-    EXPECT_FALSE(view.stopVisible());
+    EXPECT_FALSE(view.screen().stopVisible);
 
     messages.answers = {batch::kIdNo};  // discard
     commands.OnBack();

@@ -145,15 +145,5 @@ TEST(WorkFolder, LeftoversOfEndedProcessesAreRemovedAtStart) {
   close(held);
 }
 
-TEST(WorkFolder, ProcessFolderLivesInThePrivateFolder) {
-  TmpdirScope scope;
-  platform::RemoveProcessWorkFolder();
-  const std::string folder = platform::ProcessWorkFolder();
-  EXPECT_EQ(folder.rfind(scope.Private() + "/run-", 0), 0u) << folder;
-  EXPECT_EQ(platform::ProcessWorkFolder(), folder);
-  platform::RemoveProcessWorkFolder();
-  EXPECT_FALSE(std::filesystem::exists(folder));
-}
-
 }  // namespace
 }  // namespace drelin::testing

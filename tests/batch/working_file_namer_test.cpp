@@ -49,8 +49,6 @@ TEST(WorkingFileNamer, SaveNameReplacesRowAndMarkerByThePrefix) {
             "/out/Rep_1_orders.dbf");
   EXPECT_EQ(namer.ToSaveName("/out/0ozn_aqf_xrj_196_temp_1_orders.dbf", 0, "Arch"),
             "/out/Arch_1_orders.dbf");
-  EXPECT_EQ(namer.ToSaveName("12ozn_aqf_xrj_196_temp_2_a12ozn_aqf_xrj_196_temp.dbf", 12, "P"),
-            "P_2_aP.dbf");
   // Without row and marker, or with another row's, nothing changes.
   EXPECT_EQ(namer.ToSaveName("/out/orders.dbf", 0, "Rep"), "/out/orders.dbf");
   EXPECT_EQ(namer.ToSaveName("3ozn_aqf_xrj_196_temp_1_a.dbf", 4, "Rep"),
