@@ -62,12 +62,7 @@ constexpr char kPrefixEmpty[] = "Please fill prefix";
 constexpr char kPrefixIllegal[] = "Illegal character found in file pre fix ";
 constexpr char kPrefixForbidden[] = "/\\|*:?<>'";
 
-// Command ids of the batch's commands, and the stop timer.
-constexpr int kCommandNext = 61452;
-constexpr int kCommandBack = 61455;
-constexpr int kCommandSave = 61460;
-constexpr int kCommandStop = 61461;
-constexpr int kCommandRepair = 61466;
+// The stop timer, which tidies up after a stopped run.
 constexpr int kStopTimerId = 61463;
 constexpr int kStopTimerPeriodMs = 1000;
 

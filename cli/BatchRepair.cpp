@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <functional>
 #include <ostream>
 #include <thread>
@@ -45,13 +46,19 @@ class StopOnSignal {
     pthread_sigmask(SIG_BLOCK, &signals_, &previous_);
     signalFd_ = signalfd(-1, &signals_, SFD_CLOEXEC);
     wakeFd_ = eventfd(0, EFD_CLOEXEC);
-    if (signalFd_ >= 0 && wakeFd_ >= 0) thread_ = std::thread([this] { Wait(); });
+    if (signalFd_ >= 0 && wakeFd_ >= 0) {
+      thread_ = std::thread([this] { Wait(); });
+    } else {
+      // Nobody would read them: leave the signals to their handlers.
+      pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+    }
   }
   ~StopOnSignal() {
     if (thread_.joinable()) {
       const uint64_t one = 1;
-      if (write(wakeFd_, &one, sizeof one) == sizeof one) thread_.join();
-      else thread_.detach();
+      while (write(wakeFd_, &one, sizeof one) != sizeof one && errno == EINTR) {
+      }
+      thread_.join();
     }
     if (signalFd_ >= 0) close(signalFd_);
     if (wakeFd_ >= 0) close(wakeFd_);
