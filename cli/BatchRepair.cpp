@@ -147,6 +147,11 @@ int RunBatchRepair(FileIo& io, const RepairArguments& arguments, std::ostream& o
     out << statuses[row] << " " << PathText(sources[row]) << "\n";
   }
   out << std::flush;
+  if (arguments.mode != "advance") {
+    for (size_t row = 0; row < sources.size(); ++row) {
+      if (statuses[row] == batch::kStatusDone) err << AdvanceModeHint(io, sources[row]);
+    }
+  }
   bool complete = true;
   for (size_t row = 0; row < sources.size(); ++row) {
     if (statuses[row] == batch::kStatusFailed) {

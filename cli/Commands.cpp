@@ -32,6 +32,20 @@ CopyProgress RepairProgress(ProgressMeter& meter) {
 
 }  // namespace
 
+std::string AdvanceModeHint(FileIo& io, const std::string& source) {
+  try {
+    const TableDiagnosis diagnosis = DiagnoseTable(io, source);
+    if (!diagnosis.advanceNeeded) return "";
+    return "drelin-repair: warning: " + Shown(source) +
+           ": no header terminator where the stored header length (" +
+           std::to_string(diagnosis.storedHeaderLength) +
+           ") says the header ends, but Advance repair would put it there; a line-ending "
+           "conversion that turned 0x0D into 0x0A is a common cause. Try --mode advance.\n";
+  } catch (const FileError&) {
+    return "";  // the repair itself went through; a hint we cannot give is no failure
+  }
+}
+
 int RunRepair(FileIo& io, const RepairArguments& arguments, std::ostream& out, std::ostream& err) {
   const int mode = arguments.mode == "advance" ? kRepairAdvance : kRepairNormal;
   const std::string& source = arguments.sources.front();
@@ -52,19 +66,7 @@ int RunRepair(FileIo& io, const RepairArguments& arguments, std::ostream& out, s
   }
   out << PathText(source) << " -> " << PathText(arguments.output) << "\n";
 
-  if (mode == kRepairNormal) {
-    try {
-      const TableDiagnosis diagnosis = DiagnoseTable(io, source);
-      if (diagnosis.advanceNeeded) {
-        err << "drelin-repair: warning: no header terminator where the stored header length ("
-            << diagnosis.storedHeaderLength << ") says the header ends, but Advance repair would put "
-            << "it there; a line-ending conversion that turned 0x0D into 0x0A is a common cause. "
-            << "Try --mode advance.\n";
-      }
-    } catch (const FileError&) {
-      // The repair succeeded; a hint we cannot give is no failure.
-    }
-  }
+  if (mode == kRepairNormal) err << AdvanceModeHint(io, source);
   return kExitSuccess;
 }
 

@@ -46,6 +46,10 @@ struct InspectArguments {
   std::string file;
 };
 
+// A warning for stderr when Normal repair of `source` misses the header
+// terminator that Advance repair would restore; empty otherwise.
+std::string AdvanceModeHint(FileIo& io, const std::string& source);
+
 int RunRepair(FileIo& io, const RepairArguments& arguments, std::ostream& out, std::ostream& err);
 int RunPreview(FileIo& io, const PreviewArguments& arguments, int outFd, std::ostream& err);
 int RunInspect(FileIo& io, const InspectArguments& arguments, std::ostream& out, std::ostream& err);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the program on the bundled damaged
-# samples: each is diagnosed, then repaired with the mode the diagnosis
-# recommends into a new folder, and the repaired tables are shown.
+# samples: each is diagnosed, the tables are repaired in a batch per repair
+# mode (the mode the diagnosis recommends) and saved into a new folder, and
+# one repaired table is shown.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
@@ -12,16 +13,28 @@ cmake --build build -j "$(nproc)" --target drelin-repair
 tool=build/bin/drelin-repair
 out="build/repaired-$(date +%Y%m%d-%H%M%S)"
 mkdir -p "$out"
-echo "Repairing the samples into $out"
+
+normal=()
+advance=()
 for sample in samples/*.dbf; do
-  mode=normal
-  diagnosis=$("$tool" inspect --json "$sample" || true)  # exit 3: damaged, as expected
-  if grep -q '"mode": "advance"' <<<"$diagnosis"; then mode=advance; fi
-  echo
-  echo "== $(basename "$sample") (--mode $mode)"
-  "$tool" inspect "$sample" | sed -n '/^Problems:/,/^Verdict/p' || true
-  "$tool" repair --mode "$mode" --output "$out/$(basename "$sample")" "$sample"
+  echo "== $(basename "$sample")"
+  diagnosis=$("$tool" inspect "$sample" || true)  # exit 3: damaged, as expected
+  sed -n '/^Problems:/,/^Verdict/p; /^Verdict: sound/p' <<<"$diagnosis"
+  if grep -q 'repair with --mode advance' <<<"$diagnosis"; then
+    advance+=("$sample")
+  else
+    normal+=("$sample")
+  fi
 done
+
+for mode in normal advance; do
+  declare -n tables=$mode
+  [ ${#tables[@]} -gt 0 ] || continue
+  echo
+  echo "== Repairing in $mode mode into $out"
+  "$tool" repair --mode "$mode" --out-dir "$out" "${tables[@]}" | grep -E '^(Done|Failed|Pending) |->'
+done
+
 echo
-echo "== Preview of $out/lost_terminator.dbf"
-"$tool" preview "$out/lost_terminator.dbf"
+echo "== Preview of $out/Rep_1_lost_terminator.dbf"
+"$tool" preview "$out/Rep_1_lost_terminator.dbf"
