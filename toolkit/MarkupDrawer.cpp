@@ -8,6 +8,7 @@
 
 #include "MarkupImages.h"
 #include "MarkupLayout.h"
+#include "MarkupLimits.h"
 #include "ShellLaunch.h"
 #include "StringTable.h"
 #include "MarkupValues.h"
@@ -29,6 +30,10 @@ void MarkupDrawer::SetImageShadow(int offsetX, int offsetY, int darkness, int ki
   shadow_.kind = kind;
   shadow_.blurX = blurX;
   shadow_.blurY = blurY;
+}
+
+void MarkupDrawer::SetMaxLineWidth(int width) {
+  maxLineWidth_ = std::clamp(width, 0, markup_limits::kMaxLength);
 }
 
 void MarkupDrawer::SetLinkCursor(const std::optional<QCursor>& cursor) {

@@ -55,7 +55,7 @@ class MarkupDrawer {
   // The resource file (.rcc) that serves "iddll" images without "srcdll".
   void SetResourceModule(const QString& path) { resourceModule_ = path; }
   // 0 (the default): lines end only at breaks.
-  void SetMaxLineWidth(int width) { maxLineWidth_ = width; }
+  void SetMaxLineWidth(int width);
 
   // Preprocesses and keeps `text`, and returns its size + 1 on both axes
   // (the width clamped to the maximum line width when one is set).

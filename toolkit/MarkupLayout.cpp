@@ -378,7 +378,7 @@ QSize MarkupLayout::LayoutFlow(std::size_t begin, std::size_t end, Walker& walke
   };
   auto addLink = [&](const QRect& rect) {
     const MarkupTextState& state = walker.state;
-    if (state.linkKind != LinkKind::None)
+    if (state.linkNumber >= 0)
       out->links.push_back({rect, state.linkKind, state.linkNumber, state.linkText});
   };
   auto emitText = [&](const QString& run, int runWidth, const QFontMetrics& metrics) {
@@ -432,18 +432,26 @@ QSize MarkupLayout::LayoutFlow(std::size_t begin, std::size_t end, Walker& walke
     run = Transformed(run, walker.state.transform);
     const QFontMetrics metrics(walker.font.font);
     const int maxWidth = context_.maxLineWidth;
+    if (maxWidth <= 0) {
+      if (!run.isEmpty()) emitText(run, metrics.horizontalAdvance(run), metrics);
+      return;
+    }
     while (!run.isEmpty()) {
-      const int runWidth = metrics.horizontalAdvance(run);
-      if (maxWidth <= 0 || static_cast<long long>(x) + runWidth <= maxWidth) {
-        emitText(run, runWidth, metrics);
-        return;
-      }
       auto fits = [&](qsizetype length) {
         return static_cast<long long>(x) + metrics.horizontalAdvance(run.left(length)) <= maxWidth;
       };
+      // Only a prefix about as long as the line can fit is ever measured, so
+      // a long run costs O(n log n), not O(n^2), to wrap.
+      qsizetype probe = 1;
+      while (probe < run.size() && fits(probe)) probe *= 2;
+      if (probe >= run.size() && fits(run.size())) {
+        emitText(run, metrics.horizontalAdvance(run), metrics);
+        return;
+      }
+      probe = std::min(probe, run.size());
       // The last break character whose prefix fits (prefix widths grow).
       std::vector<qsizetype> breaks;
-      for (qsizetype k = 0; k < run.size(); ++k)
+      for (qsizetype k = 0; k < probe; ++k)
         if (IsBreakChar(run[k])) breaks.push_back(k + 1);
       auto fitting = std::partition_point(breaks.begin(), breaks.end(), fits);
       if (fitting != breaks.begin()) {
@@ -457,7 +465,7 @@ QSize MarkupLayout::LayoutFlow(std::size_t begin, std::size_t end, Walker& walke
         continue;
       }
       if (!current.placed && x == 0) {
-        qsizetype low = 1, high = run.size();
+        qsizetype low = 1, high = probe;
         while (low < high) {
           const qsizetype mid = (low + high + 1) / 2;
           if (fits(mid)) low = mid;
@@ -544,8 +552,7 @@ QSize MarkupLayout::LayoutFlow(std::size_t begin, std::size_t end, Walker& walke
         const QString* heightValue = FindAttribute(attributes, "height");
         int w = std::clamp(widthValue ? ParseLength(*widthValue, image.width(), lengths) : image.width(), 0, side);
         int h = std::clamp(heightValue ? ParseLength(*heightValue, image.height(), lengths) : image.height(), 0, side);
-        const bool hovered = walker.state.linkKind != LinkKind::None &&
-                             walker.state.linkNumber == context_.hoveredLink;
+        const bool hovered = walker.state.linkNumber >= 0 && walker.state.linkNumber == context_.hoveredLink;
         const QString* styleValue = FindAttribute(attributes, "style");
         const QString* hotValue = FindAttribute(attributes, "hotstyle");
         int style = styleValue ? ParseImageStyle(*styleValue) : 0;

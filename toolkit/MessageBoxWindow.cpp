@@ -205,7 +205,8 @@ void MessageBoxWindow::CreateButtons() {
     auto* button = new QPushButton(spec.caption, this);
     button->setFont(font_);
     button->setFixedSize(buttonSize_);
-    button->setAutoDefault(false);
+    // Like the original dialog manager: the focused button answers Enter.
+    button->setAutoDefault(true);
     const int id = spec.id;
     connect(button, &QPushButton::clicked, this, [this, id] { Command(id); });
     buttonWidgets_.push_back(button);

@@ -128,6 +128,14 @@ TEST(MessageBoxResults, CloseBoxFollowsTheSameRules) {
 TEST(MessageBoxResults, DefaultButtonBitsAndEnter) {
   EXPECT_EQ(DriveLive(Params(0x124), [](MessageBoxWindow& box) { QTest::keyClick(&box, Qt::Key_Return); }), 7);
   EXPECT_EQ(DriveLive(Params(0x024), [](MessageBoxWindow& box) { QTest::keyClick(&box, Qt::Key_Return); }), 6);
+  // Tab moves the focus, and the focused button answers Enter.
+  EXPECT_EQ(DriveLive(Params(0x024), [](MessageBoxWindow& box) {
+              QApplication::setActiveWindow(&box);
+              QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+              EXPECT_EQ(QApplication::focusWidget(), box.button(7));
+              QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            }),
+            7);
   // An index beyond the row means the first button.
   MessageBoxWindow beyond(Params(0x324));
   EXPECT_EQ(beyond.defaultButton(), beyond.button(6));
