@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Renders every message box the program shows and a page of markup samples
-# to PNG files under build/gallery/, for a person to look at.
+# to PNG files under build/gallery/, for a person to look at. Builds in a
+# folder of its own so the settings of other builds stay as they are.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export QT_QPA_PLATFORM=offscreen QT_FONT_DPI=96
-cmake -S . -B build -G Ninja >/dev/null
-cmake --build build --target toolkit_gallery
+cmake -S . -B build-gallery -G Ninja -DDRELIN_GUI=ON -DDRELIN_TESTS=ON >/dev/null
+cmake --build build-gallery --target toolkit_gallery
 rm -rf build/gallery
-./build/bin/toolkit_gallery build/gallery
+mkdir -p build
+./build-gallery/bin/toolkit_gallery build/gallery
