@@ -809,15 +809,15 @@ QSize MarkupLayout::LayoutTable(std::size_t begin, std::size_t end, Walker& walk
     item.grain = 5;
     out->items.push_back(std::move(item));
   };
-  auto addTile = [&](const QRect& rect, const QString& spec) {
-    const qsizetype colon = spec.indexOf(QLatin1Char(':'));
+  auto addTile = [&](const QRect& rect, const QString& source) {
+    const qsizetype colon = source.indexOf(QLatin1Char(':'));
     if (colon <= 0 || !context_.loadImage) return;
-    const QString kind = spec.left(colon).trimmed().toLower();
+    const QString kind = source.left(colon).trimmed().toLower();
     if (kind != QLatin1String("idres") && kind != QLatin1String("iddll") && kind != QLatin1String("file")) return;
     MarkupItem item;
     item.kind = MarkupItem::Kind::Tile;
     item.rect = rect;
-    item.image = context_.loadImage({{kind, spec.mid(colon + 1).trimmed()}});
+    item.image = context_.loadImage({{kind, source.mid(colon + 1).trimmed()}});
     if (!item.image.isNull()) out->items.push_back(std::move(item));
   };
   auto addFrame = [&](const QRect& rect, ColorRef frameLight, ColorRef frameDark, BorderStyle style, int width) {

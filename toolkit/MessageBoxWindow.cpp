@@ -194,6 +194,12 @@ void MessageBoxWindow::LayOut() {
   widest = std::max(widest, kButtonGap + count * (kButtonGap + buttonWidth));
   CreateButtons();
 
+  // Wide enough for the title as well, so a short message never cuts the
+  // caption short (a bold caption plus room for the close box).
+  QFont titleFont = font_;
+  titleFont.setBold(true);
+  widest = std::max(widest, QFontMetrics(titleFont).horizontalAdvance(caption_) + kTitleRoom);
+
   clientWidth_ = widest;
   clientHeight_ = headerHeight_ + messageHeight_ + controlMargin_ + buttonSize_.height();
 }
@@ -201,27 +207,27 @@ void MessageBoxWindow::LayOut() {
 void MessageBoxWindow::CreateButtons() {
   const std::size_t defaultIndex = static_cast<std::size_t>(row_.defaultIndex);
   for (std::size_t i = 0; i < row_.buttons.size(); ++i) {
-    const MessageBoxButton& spec = row_.buttons[i];
-    auto* button = new QPushButton(spec.caption, this);
+    const MessageBoxButton& entry = row_.buttons[i];
+    auto* button = new QPushButton(entry.caption, this);
     button->setFont(font_);
     button->setFixedSize(buttonSize_);
     // Like the original dialog manager: the focused button answers Enter.
     button->setAutoDefault(true);
-    const int id = spec.id;
+    const int id = entry.id;
     connect(button, &QPushButton::clicked, this, [this, id] { Command(id); });
     buttonWidgets_.push_back(button);
     const bool isDefault = i == defaultIndex;
     if (isDefault) {
-      defaultCaption_ = spec.caption;
+      defaultCaption_ = entry.caption;
       button->setDefault(true);
       button->setFocus();
     }
-    if (timeoutMode_ && isDefault) button->setText(CountingCaption(spec.caption, remaining_));
+    if (timeoutMode_ && isDefault) button->setText(CountingCaption(entry.caption, remaining_));
     if (disableMode_ && params_.countdownInCaption && id != mb::kIdHelp) button->setEnabled(false);
     if (disableMode_ && !params_.countdownInCaption && isDefault && id != mb::kIdHelp) {
       button->setEnabled(false);
       button->setDefault(false);
-      button->setText(CountingCaption(spec.caption, remaining_));
+      button->setText(CountingCaption(entry.caption, remaining_));
     }
   }
 }

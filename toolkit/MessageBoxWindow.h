@@ -38,6 +38,8 @@ class MessageBoxWindow : public QDialog {
   static constexpr int kMinButtonWidth = 80;
   static constexpr int kMinButtonHeight = 23;
   static constexpr int kIconSize = 32;
+  // Beside the caption: the close box and the title bar's margins.
+  static constexpr int kTitleRoom = 56;
 
   // `params` is the complete record (defaults, the caller's record and the
   // call's arguments already merged; the caption resolved).

@@ -211,8 +211,13 @@ TEST(MessageBoxLayout, ButtonSizeAndPositions) {
 }
 
 TEST(MessageBoxLayout, WindowSizeFromItsAreas) {
-  MessageBoxWindow box(Params(0, "Hi"));
+  MessageBoxWindow box(Params(0, "Hi", "T"));
   EXPECT_EQ(box.width(), 11 + (11 + 80));  // the button row is the widest part
+  // A long caption widens the box rather than being cut short.
+  const QString caption = "Tarnova Drelin Degital media";
+  QFont bold = box.font();
+  bold.setBold(true);
+  EXPECT_GE(MessageBoxWindow(Params(0, "Hi", caption)).width(), QFontMetrics(bold).horizontalAdvance(caption) + 40);
   EXPECT_EQ(box.messageHeight(), 14 + 2 * 14);
   EXPECT_EQ(box.height(), box.messageHeight() + 11 + box.buttonSize().height());
   MessageBoxParams framed = Params(0, "Hi");
