@@ -15,7 +15,7 @@
 #include "BatchRepair.h"
 #include "CliRunner.h"
 #include "DbfBuilder.h"
-#include "FaultyFileIo.h"
+#include "SimulatedIo.h"
 #include "ReferenceModel.h"
 #include "RepairFlags.h"
 #include "TempDir.h"
@@ -185,7 +185,7 @@ TEST(BatchRepairCommand, TwoRunsAtOnceKeepTheirResultsApart) {
 
 // Raises Ctrl+C while the second source is being repaired, and goes on
 // only once the stop has been taken.
-class InterruptingIo : public FaultyFileIo {
+class InterruptingIo : public SimulatedIo {
  public:
   explicit InterruptingIo(std::string trigger) : trigger_(std::move(trigger)) {}
   int Open(const char* path, int flags, mode_t mode) override {
@@ -194,7 +194,7 @@ class InterruptingIo : public FaultyFileIo {
       kill(getpid(), SIGINT);
       while (!batch::g_bStopRequested) std::this_thread::yield();
     }
-    return FaultyFileIo::Open(path, flags, mode);
+    return SimulatedIo::Open(path, flags, mode);
   }
 
  private:

@@ -5,7 +5,7 @@
 
 #include "DbfBuilder.h"
 #include "EngineTestUtil.h"
-#include "FaultyFileIo.h"
+#include "SimulatedIo.h"
 #include "FileError.h"
 
 namespace drelin::testing {
@@ -32,7 +32,7 @@ TEST(FaultInjection, EveryFailingCallOfARepairIsReportedAndHarmless) {
     const std::string out = dir / "out.dbf";
     WriteFile(in, source);
 
-    FaultyFileIo io;
+    SimulatedIo io;
     DbfRepairEngine engine(io);
     engine.Repair(in, out, mode);
     const long calls = io.count();
@@ -67,8 +67,8 @@ TEST(FaultInjection, NoKernelCopyFallsBackToBufferedCopy) {
   for (int error : {EXDEV, EINVAL, ENOSYS, EOPNOTSUPP}) {
     TempDir dir;
     WriteFile(dir / "in.dbf", source);
-    FaultyFileIo io;
-    io.FailAt(1, error, {FaultyFileIo::kCopyFileRange});
+    SimulatedIo io;
+    io.FailAt(1, error, {SimulatedIo::kCopyFileRange});
     DbfRepairEngine(io).Repair(dir / "in.dbf", dir / "out.dbf", kRepairNormal);
     EXPECT_TRUE(io.failed());
     EXPECT_EQ(ReadFile(dir / "out.dbf"), *ReferenceRepair(source, kRepairNormal)) << error;
