@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-600}
 
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DDRELIN_FUZZ=ON -DDRELIN_TESTS=OFF \
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DDRELIN_FUZZ=ON -DDRELIN_GUI=ON -DDRELIN_TESTS=OFF \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 targets=$(ninja -C build-fuzz -t targets all | sed -n 's/^\([a-z]*_fuzzer\): .*/\1/p' | sort -u)
 cmake --build build-fuzz -j "$(nproc)" --target $targets

@@ -12,7 +12,7 @@ jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen QT_FONT_DPI=96
 
 echo "== Build and test =="
-cmake -S . -B build -G Ninja
+cmake -S . -B build -G Ninja -DDRELIN_GUI=ON
 cmake --build build -j "$jobs"
 (cd build && ctest --output-on-failure -j "$jobs")
 
