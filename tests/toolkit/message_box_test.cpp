@@ -1,12 +1,13 @@
-// RichMessageBox: results of every button set, cancelling, default buttons,
-// own buttons, remembered answers, layout numbers, More, Help and Report,
-// callers on other threads, and the test seam itself.
+// RichMessageBox: buttons and captions, results of Escape, close and Enter,
+// remembered answers in the settings store, layout, More, Help through the
+// shell launch, Report, countdowns, other threads, and the test seam itself.
 #include <QApplication>
 #include <QCheckBox>
 #include <QEventLoop>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
+#include <QSettings>
 #include <QTest>
 #include <QThread>
 #include <QUrl>
@@ -20,7 +21,6 @@
 #include "RichMessageBox.h"
 #include "SettingsStore.h"
 #include "ShellLaunch.h"
-#include "ToolkitTestSupport.h"
 
 namespace drelin {
 namespace {
@@ -40,12 +40,9 @@ std::vector<int> Ids(const MessageBoxWindow& box) {
 }
 
 // Fails the running test instead of aborting the process.
-ScopedMessageBoxAnswers::FailureHandler FailTest() {
-  return [](const QString& message) { ADD_FAILURE() << message.toStdString(); };
-}
+void FailTest(const QString& message) { ADD_FAILURE() << message.toStdString(); }
 
-// Shows a live box and lets `drive` act on it; the box is ended with its
-// first button afterwards if the actions did not end it.
+// Shows a live box for `drive` to act on, then ends it with its first button if still open.
 int DriveLive(const MessageBoxParams& params, const std::function<void(MessageBoxWindow&)>& drive) {
   const ScopedMessageBoxDriver driver([&](MessageBoxWindow& box) {
     drive(box);
@@ -54,23 +51,54 @@ int DriveLive(const MessageBoxParams& params, const std::function<void(MessageBo
   return RichMessageBox(params.parentWindow, params.text.text(), params.caption, params.style, &params);
 }
 
-TEST(MessageBoxButtons, SetsInOrderWithTheirIds) {
-  const std::vector<std::vector<int>> expected = {
-      {1}, {1, 2}, {3, 4, 5}, {6, 7, 2}, {6, 7}, {4, 2}, {2, 4, 11}, {11, 3}, {14, 15, 2}, {5, 16, 2}, {}};
-  for (std::uint32_t set = 0; set < expected.size(); ++set)
-    EXPECT_EQ(Ids(MessageBoxWindow(Params(set))), expected[set]) << "set " << set;
+// What `read` shows before the first of `ticks` countdown ticks and after each.
+std::vector<QString> CountDown(MessageBoxWindow& box, int ticks, const std::function<QString()>& read) {
+  std::vector<QString> shown{read()};
+  for (int tick = 0; tick < ticks; ++tick) {
+    box.CountdownStep();
+    shown.push_back(read());
+  }
+  return shown;
+}
+
+// Every button set in order; Escape ends only the boxes that may be
+// cancelled, and does nothing in the others.
+TEST(MessageBoxButtons, SetsAndEscape) {
+  const struct { std::vector<int> ids; bool cancellable; } sets[] = {
+      {{1}, true},    {{1, 2}, true},     {{3, 4, 5}, false}, {{6, 7, 2}, true},   {{6, 7}, false},
+      {{4, 2}, true}, {{2, 4, 11}, true}, {{11, 3}, false},   {{14, 15, 2}, true}, {{5, 16, 2}, true}};
+  for (std::uint32_t set = 0; set < std::size(sets); ++set) {
+    SCOPED_TRACE(set);
+    EXPECT_EQ(Ids(MessageBoxWindow(Params(set))), sets[set].ids);
+    EXPECT_EQ(DriveLive(Params(set | 0x20), [](MessageBoxWindow& box) { QTest::keyClick(&box, Qt::Key_Escape); }),
+              sets[set].cancellable ? 2 : sets[set].ids.front());
+  }
+  EXPECT_TRUE(Ids(MessageBoxWindow(Params(10))).empty());
   EXPECT_EQ(Ids(MessageBoxWindow(Params(0x18000003))), (std::vector<int>{6, 19, 7, 20, 2}));
   EXPECT_EQ(Ids(MessageBoxWindow(Params(0x08000004))), (std::vector<int>{6, 19, 7}));
   EXPECT_EQ(Ids(MessageBoxWindow(Params(0x18000001))), (std::vector<int>{1, 2}));
-  MessageBoxParams withExtras = Params(0x4001);
-  withExtras.moreText = "Details";
-  EXPECT_EQ(Ids(MessageBoxWindow(withExtras)), (std::vector<int>{1, 2, 9, 31}));
+  MessageBoxParams params = Params(0x4001);
+  params.moreText = "Details";
+  EXPECT_EQ(Ids(MessageBoxWindow(params)), (std::vector<int>{1, 2, 9, 31}));
 }
 
-TEST(MessageBoxButtons, CaptionsComeFromTheMapThenStringsThenBuiltIns) {
+TEST(MessageBoxButtons, OwnButtonsAndCaptions) {
+  // One a line, at most four, empty lines skipped, no cancelling.
+  MessageBoxParams params = Params(0x3);
+  params.customButtons = "One\nTwo\r\nThree\nFour\nFive";
+  MessageBoxWindow own(params);
+  EXPECT_EQ(Ids(own), (std::vector<int>{23, 24, 25, 26}));
+  EXPECT_EQ(own.button(24)->text(), "Two");
+  EXPECT_FALSE(own.cancelAllowed());
+  params.customButtons = "A\n\nB";
+  MessageBoxWindow two(params);
+  ASSERT_EQ(Ids(two), (std::vector<int>{23, 24}));
+  EXPECT_EQ(two.button(24)->text(), "B");
+
+  // Captions come from the caller's map, then its strings, then the built-ins.
   StringTable strings{{9007, "Oui"}};
   const std::map<std::uint32_t, MessageText> texts{{7, "Non"}, {2, MessageText::Resource(5)}};
-  MessageBoxParams params = Params(0x3);
+  params = Params(0x3);
   params.stringInstance = &strings;
   params.buttonTexts = &texts;
   EXPECT_EQ(MessageBoxCaption(params, 6), "Oui");
@@ -78,56 +106,28 @@ TEST(MessageBoxButtons, CaptionsComeFromTheMapThenStringsThenBuiltIns) {
   EXPECT_EQ(MessageBoxCaption(params, 2), "Cancel");  // resource 5 is missing
   params.style |= mb::kNoResources;
   EXPECT_EQ(MessageBoxCaption(params, 6), "Yes");
-  EXPECT_EQ(MessageBoxCaption(params, mb::kKeyCheckbox), "Do not show again");
   params.checkboxText = "Never ask again";
   EXPECT_EQ(MessageBoxCaption(params, mb::kKeyCheckbox), "Never ask again");
-  EXPECT_EQ(MessageBoxCaption(params, mb::kKeyCountdownTitle), "%s (%d seconds remaining)");
 }
 
-TEST(MessageBoxButtons, OwnButtonsFromLines) {
-  MessageBoxParams params = Params(0x3);
-  params.customButtons = "One\nTwo\r\nThree\nFour\nFive";
-  MessageBoxWindow box(params);
-  EXPECT_EQ(Ids(box), (std::vector<int>{23, 24, 25, 26}));
-  EXPECT_EQ(box.button(24)->text(), "Two");
-  EXPECT_FALSE(box.cancelAllowed());
-  params.customButtons = "A\n\nB";
-  MessageBoxWindow two(params);
-  ASSERT_EQ(Ids(two), (std::vector<int>{23, 24}));
-  EXPECT_EQ(two.button(24)->text(), "B");
-}
-
-TEST(MessageBoxResults, EscapeEndsOnlyBoxesThatMayBeCancelled) {
-  const std::vector<bool> cancellable = {true, true, false, true, false, true, true, false, true, true};
-  for (std::uint32_t set = 0; set < cancellable.size(); ++set) {
-    int first = 0;
-    const int result = DriveLive(Params(set | 0x20), [&](MessageBoxWindow& box) {
-      first = box.buttonRow().front().id;
-      QTest::keyClick(&box, Qt::Key_Escape);
-    });
-    EXPECT_EQ(result, cancellable[set] ? 2 : first) << "set " << set;
-  }
-}
-
-TEST(MessageBoxResults, CloseBoxFollowsTheSameRules) {
+// The close box follows the rules of Escape; Enter presses the default button.
+TEST(MessageBoxResults, CloseBoxEnterAndTab) {
   EXPECT_EQ(DriveLive(Params(0x23), [](MessageBoxWindow& box) { box.close(); }), 2);
   EXPECT_EQ(DriveLive(Params(0x30), [](MessageBoxWindow& box) { box.close(); }), 2);
-  bool closeEnabled = true;
   EXPECT_EQ(DriveLive(Params(0x24), [&](MessageBoxWindow& box) {
-              closeEnabled = box.closeEnabled();
+              EXPECT_FALSE(box.closeEnabled());
               box.close();
-              EXPECT_FALSE(box.finished());
               box.Command(2);  // a stray cancel command is ignored too
-              EXPECT_FALSE(box.finished());
               QTest::mouseClick(box.button(7), Qt::LeftButton);
             }),
             7);
-  EXPECT_FALSE(closeEnabled);
-}
 
-TEST(MessageBoxResults, DefaultButtonBitsAndEnter) {
-  EXPECT_EQ(DriveLive(Params(0x124), [](MessageBoxWindow& box) { QTest::keyClick(&box, Qt::Key_Return); }), 7);
-  EXPECT_EQ(DriveLive(Params(0x024), [](MessageBoxWindow& box) { QTest::keyClick(&box, Qt::Key_Return); }), 6);
+  // The default-button bits name a button by index; one beyond the row means the first.
+  const struct { std::uint32_t style; int result; } defaults[] = {{0x024, 6}, {0x124, 7}, {0x223, 2}, {0x324, 6}};
+  for (const auto& c : defaults)
+    EXPECT_EQ(DriveLive(Params(c.style), [](MessageBoxWindow& box) { QTest::keyClick(&box, Qt::Key_Return); }),
+              c.result)
+        << c.style;
   // Tab moves the focus, and the focused button answers Enter.
   EXPECT_EQ(DriveLive(Params(0x024), [](MessageBoxWindow& box) {
               QApplication::setActiveWindow(&box);
@@ -136,146 +136,151 @@ TEST(MessageBoxResults, DefaultButtonBitsAndEnter) {
               QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
             }),
             7);
-  // An index beyond the row means the first button.
-  MessageBoxWindow beyond(Params(0x324));
-  EXPECT_EQ(beyond.defaultButton(), beyond.button(6));
-  EXPECT_TRUE(beyond.button(6)->isDefault());
-  MessageBoxWindow third(Params(0x223));
-  EXPECT_EQ(third.defaultButton(), third.button(2));
 }
 
-TEST(MessageBoxResults, CaptionFallsBackToTheOwnerThenError) {
-  const ScopedMessageBoxAnswers answers({1, 1}, FailTest());
+// The caption falls back to the owner's title, then "Error"; a box asked for on
+// another thread is shown on the user-interface thread, unowned, while it waits.
+TEST(MessageBoxResults, CaptionOwnerAndOtherThreads) {
+  const ScopedMessageBoxAnswers answers({1, 1, 6}, FailTest);
   RichMessageBox(nullptr, "No caption", "", 0x30);
   QWidget owner;
   owner.setWindowTitle("Owner title");
   RichMessageBox(&owner, "Owner's caption", QString(), 0x30);
-  ASSERT_EQ(answers.shown().size(), 2u);
-  EXPECT_EQ(answers.shown()[0].caption, "Error");
-  EXPECT_EQ(answers.shown()[1].caption, "Owner title");
-  EXPECT_TRUE(answers.shown()[1].owned);
+  int result = 0;
+  std::unique_ptr<QThread> worker(
+      QThread::create([&] { result = RichMessageBox(&owner, "From the worker", "Worker", 0x24); }));
+  QEventLoop loop;
+  QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
+  worker->start();
+  loop.exec();
+  worker->wait();
+  EXPECT_EQ(result, 6);
+  std::vector<std::pair<QString, bool>> shown;  // caption, and whether the box had an owner
+  for (const ShownMessageBox& box : answers.shown()) shown.emplace_back(box.caption, box.owned);
+  EXPECT_EQ(shown, (std::vector<std::pair<QString, bool>>{{"Error", false}, {"Owner title", true}, {"Worker", false}}));
 }
 
-TEST(MessageBoxResults, RememberedAnswers) {
+TEST(MessageBoxResults, RememberedAnswersInTheSettingsStore) {
   MessageBoxParams params;
   params.moduleName = "Save";
   params.line = 3;
-  const ScopedMessageBoxAnswers answers({7 | mb::kChecked}, FailTest());
+  const ScopedMessageBoxAnswers answers({7 | mb::kChecked, 6, 6}, FailTest);
   EXPECT_EQ(RichMessageBox(nullptr, "Save the results?", "Saving", 0x01000024, &params), 7);
   const QString key = RememberedAnswerKey(params);
   EXPECT_TRUE(key.endsWith("/RichMessageBox/Save3"));
-  EXPECT_TRUE(key.startsWith("Software/"));
   EXPECT_EQ(SettingsStore::ReadDword(key), std::optional<std::uint32_t>(7));
-  EXPECT_TRUE(SettingsStore::FilePath().startsWith(qEnvironmentVariable("XDG_CONFIG_HOME")));
+  // The store is an INI file in the user's configuration folder, written through at once.
+  const QString path = SettingsStore::FilePath();
+  EXPECT_EQ(path,
+            qEnvironmentVariable("XDG_CONFIG_HOME") + "/Local AppWizard-Generated Applications/Tarnova Drelin DBF.ini");
+  EXPECT_EQ(QSettings(path, QSettings::IniFormat).value(key).toUInt(), 7u);
   // The next call answers from memory: no box, nothing consumed.
   EXPECT_EQ(RichMessageBox(nullptr, "Save the results?", "Saving", 0x01000024, &params), 7);
   EXPECT_EQ(answers.shown().size(), 1u);
   SettingsStore::Remove(key);
-}
 
-TEST(MessageBoxResults, CheckedBitOnlyWithTheStyleBit) {
-  MessageBoxParams params;
+  // The checked bit comes back only with the style bit and the box checked.
   params.moduleName = "Starts";
   params.companyName = "Tarnova";
-  const ScopedMessageBoxAnswers answers({6, 6}, FailTest());
+  const QString checkedKey = RememberedAnswerKey(params);
+  EXPECT_TRUE(checkedKey.startsWith("Software/Tarnova/"));
   EXPECT_EQ(RichMessageBox(nullptr, "Checked from the start", "", 0x03000024, &params), 0x02000006);
-  EXPECT_EQ(SettingsStore::ReadDword(RememberedAnswerKey(params)), std::optional<std::uint32_t>(0x02000006));
-  EXPECT_TRUE(RememberedAnswerKey(params).startsWith("Software/Tarnova/"));
-  SettingsStore::Remove(RememberedAnswerKey(params));
-  // Unchecked: the plain id, and nothing remembered.
+  EXPECT_EQ(SettingsStore::ReadDword(checkedKey), std::optional<std::uint32_t>(0x02000006));
+  SettingsStore::Remove(checkedKey);
   EXPECT_EQ(RichMessageBox(nullptr, "Not ticked", "", 0x01000024, &params), 6);
-  EXPECT_FALSE(SettingsStore::ReadDword(RememberedAnswerKey(params)).has_value());
+  EXPECT_FALSE(SettingsStore::ReadDword(checkedKey).has_value());
+
+  // The full range of a number, a text that is no number, and removing a group.
+  const QString value = "Software/Test/Value1";
+  ASSERT_TRUE(SettingsStore::WriteDword(value, 0xFFFFFFFFu));
+  EXPECT_EQ(QSettings(SettingsStore::FilePath(), QSettings::IniFormat).value(value).toULongLong(), 0xFFFFFFFFull);
+  EXPECT_EQ(SettingsStore::ReadDword(value), std::optional<std::uint32_t>(0xFFFFFFFFu));
+  ASSERT_TRUE(SettingsStore::Write("Software/Test/Text", "words"));
+  EXPECT_FALSE(SettingsStore::ReadDword("Software/Test/Text").has_value());
+  EXPECT_TRUE(SettingsStore::Remove("Software/Test"));
+  EXPECT_FALSE(SettingsStore::Read(value).has_value());
 }
 
 TEST(MessageBoxLayout, ButtonSizeAndPositions) {
   const QFontMetrics metrics(QApplication::font());
-  const int height = std::max(23, MulDiv(metrics.height(), 23, 13));
+  const int height = std::max(23, MulDiv(metrics.height(), 23, 13));  // at least 80 x 23
   for (int alignment : {0, 1, 2}) {
     MessageBoxParams params = Params(0x23, "A question for three buttons");
     params.buttonAlignment = alignment;
     MessageBoxWindow box(params);
-    const QSize size = box.buttonSize();
-    EXPECT_EQ(size, QSize(80, height));
-    const int cw = box.width();
-    const int total = 3 * (size.width() + 11) - 11;
-    const int left = alignment == 0 ? 11 : alignment == 1 ? cw - 11 - total : (cw - total) / 2;
-    const int top = box.height() - 11 - size.height();
-    const std::vector<int> ids = {6, 7, 2};
-    for (int i = 0; i < 3; ++i)
-      EXPECT_EQ(box.button(ids[i])->geometry(), QRect(left + i * (size.width() + 11), top, size.width(), size.height()));
+    ASSERT_EQ(box.buttonSize(), QSize(80, height));
+    const int row = 3 * 80 + 2 * 11;  // three buttons 11 px apart
+    int left = alignment == 0 ? 11 : alignment == 1 ? box.width() - 11 - row : (box.width() - row) / 2;
+    for (int id : {6, 7, 2}) {
+      EXPECT_EQ(box.button(id)->geometry(), QRect(left, box.height() - 11 - height, 80, height)) << alignment;
+      left += 80 + 11;
+    }
   }
   MessageBoxParams wide = Params(0);
   wide.customButtons = "A rather long caption for a button";
-  MessageBoxWindow box(wide);
-  EXPECT_EQ(box.buttonSize().width(), MulDiv(metrics.horizontalAdvance("A rather long caption for a button"), 80, 45));
+  EXPECT_EQ(MessageBoxWindow(wide).buttonSize().width(),
+            MulDiv(metrics.horizontalAdvance(wide.customButtons.text()), 80, 45));
 }
 
-TEST(MessageBoxLayout, WindowSizeFromItsAreas) {
+TEST(MessageBoxLayout, WindowSizeFromItsAreasAndMore) {
   MessageBoxWindow box(Params(0, "Hi", "T"));
   EXPECT_EQ(box.width(), 11 + (11 + 80));  // the button row is the widest part
+  EXPECT_EQ(box.messageHeight(), 14 + 2 * 14);
+  EXPECT_EQ(box.height(), box.messageHeight() + 11 + box.buttonSize().height());
   // A long caption widens the box rather than being cut short.
   const QString caption = "Tarnova Drelin Degital media";
   QFont bold = box.font();
   bold.setBold(true);
   EXPECT_GE(MessageBoxWindow(Params(0, "Hi", caption)).width(), QFontMetrics(bold).horizontalAdvance(caption) + 40);
-  EXPECT_EQ(box.messageHeight(), 14 + 2 * 14);
-  EXPECT_EQ(box.height(), box.messageHeight() + 11 + box.buttonSize().height());
-  MessageBoxParams framed = Params(0, "Hi");
-  framed.controlArea.separatorStyle = 1;
-  EXPECT_EQ(MessageBoxWindow(framed).controlHeight(), 22 + box.buttonSize().height());
-  MessageBoxParams header = Params(0, "Hi");
-  header.headerHeight = 60;
-  header.headerText = "<h1>Head</h1>";
-  EXPECT_EQ(MessageBoxWindow(header).headerHeight(), 60);
+  MessageBoxParams params = Params(0, "Hi");
+  params.controlArea.separatorStyle = 1;
+  EXPECT_EQ(MessageBoxWindow(params).controlHeight(), 22 + box.buttonSize().height());
+  params.headerHeight = 60;
+  params.headerText = "<h1>Head</h1>";
+  EXPECT_EQ(MessageBoxWindow(params).headerHeight(), 60);
+
+  params = Params(0x30, "Short");  // More toggles the height
+  params.moreText = "Line one\nLine two\nLine three";
+  MessageBoxWindow more(params);
+  const int collapsed = more.height();
+  EXPECT_GT(more.moreHeight(), 3 * 13);
+  EXPECT_EQ(more.button(31)->text(), "More >>");
+  more.Command(31);
+  EXPECT_EQ(more.height(), collapsed + more.moreHeight());
+  EXPECT_EQ(more.button(31)->text(), "<< More");
+  EXPECT_FALSE(more.finished());
+  more.Command(31);
+  EXPECT_EQ(more.height(), collapsed);
+  EXPECT_EQ(more.button(31)->text(), "More >>");
 }
 
-TEST(MessageBoxLayout, CheckBoxAboveOrBelowTheButtons) {
+TEST(MessageBoxLayout, CheckBoxIconAndRightAlignment) {
   MessageBoxWindow above(Params(0x01000000));
   ASSERT_NE(above.checkBox(), nullptr);
   EXPECT_EQ(above.checkLabel()->text(), "Do not show again");
   EXPECT_FALSE(above.checkBox()->isChecked());
-  EXPECT_EQ(above.controlHeight(), 11 + 24 + above.buttonSize().height());
-  const int ch = above.height();
-  EXPECT_EQ(above.button(1)->y(), ch - 11 - above.buttonSize().height());
-  EXPECT_EQ(above.checkBox()->geometry().center().y(), ch - 22 - above.buttonSize().height() - 13 + 6);
+  const int buttonHeight = above.buttonSize().height();
+  EXPECT_EQ(above.controlHeight(), 11 + 24 + buttonHeight);
+  EXPECT_EQ(above.button(1)->y(), above.height() - 11 - buttonHeight);
+  EXPECT_EQ(above.checkBox()->geometry().center().y(), above.height() - 22 - buttonHeight - 13 + 6);
   MessageBoxWindow below(Params(0x07000000));
   EXPECT_TRUE(below.checkBox()->isChecked());
-  EXPECT_EQ(below.button(1)->y(), below.height() - 11 - below.buttonSize().height() - 24);
+  EXPECT_EQ(below.button(1)->y(), below.height() - 11 - buttonHeight - 24);
   EXPECT_EQ(below.checkBox()->geometry().center().y(), below.height() - 11 - 13 + 6);
   EXPECT_EQ(below.checkLabel()->x(), 10 + 13 + 6);
-}
 
-TEST(MessageBoxLayout, IconAndRightAlignmentMarkup) {
-  MessageBoxWindow icon(Params(0x40, "Hi"));
-  EXPECT_TRUE(icon.messageMarkup().startsWith("<table cellpadding=5><tr><td width=32><icon handle=0x"));
-  EXPECT_TRUE(icon.messageMarkup().endsWith("</td><td>Hi</td></tr></table>"));
-  MessageBoxWindow right(Params(0x80040, "Hi"));
-  EXPECT_TRUE(right.messageMarkup().endsWith("<td><right>Hi</right></td></tr></table>"));
+  const QString icon = MessageBoxWindow(Params(0x40, "Hi")).messageMarkup();
+  EXPECT_TRUE(icon.startsWith("<table cellpadding=5><tr><td width=32><icon handle=0x"));
+  EXPECT_TRUE(icon.endsWith("</td><td>Hi</td></tr></table>"));
+  EXPECT_TRUE(
+      MessageBoxWindow(Params(0x80040, "Hi")).messageMarkup().endsWith("<td><right>Hi</right></td></tr></table>"));
   EXPECT_EQ(MessageBoxWindow(Params(0x80000, "Hi")).messageMarkup(), "<right>Hi</right>");
 }
 
-TEST(MessageBoxAreas, MoreTogglesTheHeight) {
-  MessageBoxParams params = Params(0x30, "Short");
-  params.moreText = "Line one\nLine two\nLine three";
-  MessageBoxWindow box(params);
-  const int collapsed = box.height();
-  EXPECT_GT(box.moreHeight(), 3 * 13);
-  EXPECT_EQ(box.button(31)->text(), "More >>");
-  box.Command(31);
-  EXPECT_EQ(box.height(), collapsed + box.moreHeight());
-  EXPECT_EQ(box.button(31)->text(), "<< More");
-  EXPECT_FALSE(box.finished());
-  box.Command(31);
-  EXPECT_EQ(box.height(), collapsed);
-  EXPECT_EQ(box.button(31)->text(), "More >>");
-}
-
-TEST(MessageBoxAreas, HelpOpensTheHelpPageAndReportTellsTheOwner) {
+// Help opens the help page through the replaceable shell launch; Report tells the owner.
+TEST(MessageBoxAreas, HelpAndReport) {
   std::vector<QUrl> opened;
-  const ScopedShellOpener opener([&](const QUrl& url) {
-    opened.push_back(url);
-    return true;
-  });
+  auto opener = std::make_unique<ScopedShellOpener>([&](const QUrl& url) { opened.push_back(url); return true; });
   struct Owner : QWidget {
     bool event(QEvent* event) override {
       if (event->type() == QEvent::User + 7) ++reports;
@@ -291,62 +296,93 @@ TEST(MessageBoxAreas, HelpOpensTheHelpPageAndReportTellsTheOwner) {
   box.Command(9);
   box.Command(21);
   EXPECT_FALSE(box.finished());
-  ASSERT_EQ(opened.size(), 1u);
-  EXPECT_TRUE(opened[0].isLocalFile());
-  EXPECT_EQ(opened[0].toLocalFile(), QCoreApplication::applicationDirPath() + "/Tarnova Drelin for DBF.html");
   EXPECT_EQ(owner.reports, 1);
   params.parentWindow = nullptr;  // Report needs an owner
   EXPECT_EQ(Ids(MessageBoxWindow(params)), (std::vector<int>{1, 9}));
+  EXPECT_TRUE(ShellLaunch::OpenHelpPage(12));
+  EXPECT_FALSE(ShellLaunch::Open(QUrl()));
+  opener.reset();
+  EXPECT_EQ(ShellLaunch::SetOpener({}), nullptr);  // the program's own opener is back
+  const QUrl page = QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + "/Tarnova Drelin for DBF.html");
+  QUrl topic = page;
+  topic.setFragment("12");
+  EXPECT_EQ(opened, (std::vector<QUrl>{page, topic}));
 }
 
 TEST(MessageBoxAreas, MessageAreaIsPaintedLightYellowVBump) {
-  MessageBoxParams params = DefaultMessageParams();
-  EXPECT_EQ(params.messageArea.backgroundEffect, 12);
-  EXPECT_EQ(params.messageArea.startColor, ColorRef(0x86FDF7));
-  EXPECT_EQ(params.messageArea.midColor, ColorRef(0xFFFFFF));
-  EXPECT_EQ(params.messageArea.endColor, ColorRef(0x86FDF7));
   QImage image;
-  int middle = 0;
+  int row = 0;
   const ScopedMessageBoxDriver driver([&](MessageBoxWindow& box) {
     image = box.grab().toImage();
-    middle = box.messageHeight() - 3;
+    row = box.messageHeight() - 3;
     box.Command(1);
   });
   ShowMessage("A light yellow message", 0);
-  ASSERT_FALSE(image.isNull());
-  EXPECT_EQ(QColor(image.pixel(0, middle)), QColor(247, 253, 134));
-  const QColor centre(image.pixel(image.width() / 2, middle));
+  EXPECT_EQ(QColor(image.pixel(0, row)), QColor(247, 253, 134));
+  const QColor centre(image.pixel(image.width() / 2, row));
   EXPECT_EQ(centre.red(), 255);
   EXPECT_GE(centre.blue(), 250);
   EXPECT_EQ(driver.shown().front().caption, "Tarnova Drelin DBF");
 }
 
-TEST(MessageBoxThreads, AnotherThreadWaitsForTheUserInterfaceThread) {
-  const ScopedMessageBoxAnswers answers({6}, FailTest());
-  QWidget owner;
-  int result = 0;
-  std::unique_ptr<QThread> worker(QThread::create([&] {
-    result = RichMessageBox(&owner, "From the worker", "Worker", 0x24, nullptr);
-  }));
-  QEventLoop loop;
-  QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
-  worker->start();
-  loop.exec();
-  worker->wait();
-  EXPECT_EQ(result, 6);
-  ASSERT_EQ(answers.shown().size(), 1u);
-  EXPECT_FALSE(answers.shown()[0].owned);
+TEST(MessageBoxCountdown, TimeoutAndDisableCountdowns) {
+  MessageBoxParams params = Params(0);
+  params.timeoutSeconds = 5;
+  MessageBoxWindow timeout(params);
+  // The fifth tick ends the box with the default button.
+  EXPECT_EQ(CountDown(timeout, 5, [&] { return timeout.defaultButton()->text(); }),
+            (std::vector<QString>{"OK = 5", "OK = 4", "OK = 3", "OK = 2", "OK = 1", "OK"}));
+  EXPECT_TRUE(timeout.finished());
+  EXPECT_EQ(timeout.result(), 1);
+
+  // A live box on a fast timer ends by itself with its default button, No.
+  MessageBoxWindow::SetCountdownInterval(5);
+  params.style = 0x124;
+  const ScopedMessageBoxDriver driver([](MessageBoxWindow&) {});
+  const int result = RichMessageBox(nullptr, "Ends by itself", "Timeout", params.style, &params);
+  MessageBoxWindow::SetCountdownInterval(1000);
+  EXPECT_EQ(result, 7);
+
+  // The disable countdown in the title: only Help works until it ends.
+  params = Params(0x4001, "Counting", "Backup");
+  params.disableSeconds = 3;
+  params.countdownInCaption = true;
+  MessageBoxWindow box(params);
+  EXPECT_FALSE(box.button(1)->isEnabled() || box.button(2)->isEnabled());
+  EXPECT_TRUE(box.button(9)->isEnabled());
+  EXPECT_FALSE(box.closeEnabled());
+  box.reject();  // Escape does nothing while counting
+  EXPECT_EQ(CountDown(box, 3, [&] { return box.windowTitle(); }),
+            (std::vector<QString>{"Backup (3 seconds remaining)", "Backup (2 seconds remaining)",
+                                  "Backup (1 seconds remaining)", "Backup"}));
+  EXPECT_TRUE(box.button(1)->isEnabled() && box.button(2)->isEnabled() && box.button(1)->isDefault());
+  EXPECT_TRUE(box.closeEnabled());
+  EXPECT_FALSE(box.finished());
+  box.reject();
+  EXPECT_EQ(box.result(), 2);
+
+  params = Params(0x1, "Counting", "Backup");
+  params.disableSeconds = 2;
+  MessageBoxWindow onButton(params);
+  EXPECT_EQ(onButton.windowTitle(), "Backup");
+  EXPECT_FALSE(onButton.button(1)->isEnabled() || onButton.button(1)->isDefault());
+  EXPECT_TRUE(onButton.button(2)->isEnabled());
+  EXPECT_TRUE(onButton.closeEnabled());  // cancelling is allowed and the default is not Cancel
+  EXPECT_EQ(CountDown(onButton, 2, [&] { return onButton.button(1)->text(); }),
+            (std::vector<QString>{"OK = 2", "OK = 1", "OK"}));
+  EXPECT_TRUE(onButton.button(1)->isEnabled() && onButton.button(1)->isDefault());
+  EXPECT_FALSE(onButton.finished());
+  params.style = 0x101;  // the close box stays greyed during the count when the default is Cancel
+  EXPECT_FALSE(MessageBoxWindow(params).closeEnabled());
 }
 
 TEST(MessageBoxTestSeam, FailsLoudlyWhenAnAnswerIsMissingOrWrong) {
   std::vector<QString> failures;
   ScopedMessageBoxAnswers answers({}, [&](const QString& message) { failures.push_back(message); });
   EXPECT_EQ(ShowMessage("Nobody answers", 0x30), 2);
-  answers.Add(6);
+  for (int answer : {6, 2, 1 | static_cast<int>(mb::kChecked)}) answers.Add(answer);
   EXPECT_EQ(ShowMessage("Only OK here", 0x30), 2);
-  answers.Add(2);
   EXPECT_EQ(ShowMessage("Yes or no", 0x24), 2);
-  answers.Add(1 | mb::kChecked);
   EXPECT_EQ(ShowMessage("No check box", 0x30), 2);
   ASSERT_EQ(failures.size(), 4u);
   EXPECT_TRUE(failures[0].contains("Nobody answers"));

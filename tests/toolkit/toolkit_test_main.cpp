@@ -1,6 +1,5 @@
-// Test main of the toolkit tests: a QApplication on the offscreen platform
-// at 96 DPI, with the settings store in a folder of its own, so the tests
-// neither need a display nor touch the user's settings.
+// Test main: a QApplication on the offscreen platform at 96 DPI, and settings
+// in a fresh folder, so the tests need no display and leave the user's alone.
 #include <QApplication>
 #include <QTemporaryDir>
 
