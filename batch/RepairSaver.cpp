@@ -27,16 +27,6 @@ class SavingWindow {
   RepairView& view_;
 };
 
-std::string ReplaceAll(const std::string& text, const std::string& from, const std::string& to) {
-  std::string result;
-  size_t start = 0;
-  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, start)) {
-    result.append(text, start, at - start).append(to);
-    start = at + from.size();
-  }
-  return result.append(text, start, std::string::npos);
-}
-
 }  // namespace
 
 RepairSaver::RepairSaver(RepairView& view, const std::string& folder, PrefixSource prefix,

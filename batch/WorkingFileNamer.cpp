@@ -29,14 +29,17 @@ std::string WorkingFileNamer::WorkingPathFor(const std::string& source, int part
 
 std::string WorkingFileNamer::ToSaveName(const std::string& path, int row,
                                          const std::string& prefix) const {
-  const std::string key = std::to_string(row) + marker_;
+  return ReplaceAll(path, std::to_string(row) + marker_, prefix);
+}
+
+std::string ReplaceAll(const std::string& text, const std::string& from, const std::string& to) {
   std::string result;
-  size_t from = 0;
-  for (size_t at = path.find(key); at != std::string::npos; at = path.find(key, from)) {
-    result.append(path, from, at - from).append(prefix);
-    from = at + key.size();
+  size_t start = 0;
+  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, start)) {
+    result.append(text, start, at - start).append(to);
+    start = at + from.size();
   }
-  return result.append(path, from, std::string::npos);
+  return result.append(text, start, std::string::npos);
 }
 
 }  // namespace drelin::batch

@@ -42,4 +42,8 @@ class WorkingFileNamer {
   FileIo& io_;
 };
 
+// Every occurrence of `from` in `text` replaced by `to` (case-sensitive);
+// the naming rules of saved files are built from it.
+std::string ReplaceAll(const std::string& text, const std::string& from, const std::string& to);
+
 }  // namespace drelin::batch

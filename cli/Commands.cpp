@@ -30,6 +30,16 @@ CopyProgress RepairProgress(ProgressMeter& meter) {
   };
 }
 
+// The code page the user named, or null (the reason written to `err`).
+std::unique_ptr<CodePage> OpenCodePage(const std::string& encoding, std::ostream& err) {
+  try {
+    return std::make_unique<CodePage>(encoding);
+  } catch (const std::invalid_argument& error) {
+    err << "drelin-repair: " << error.what() << " (try names such as WINDOWS-1252, CP437, UTF-8)\n";
+    return nullptr;
+  }
+}
+
 }  // namespace
 
 std::string AdvanceModeHint(FileIo& io, const std::string& source) {
@@ -71,13 +81,8 @@ int RunRepair(FileIo& io, const RepairArguments& arguments, std::ostream& out, s
 }
 
 int RunPreview(FileIo& io, const PreviewArguments& arguments, int outFd, std::ostream& err) {
-  std::unique_ptr<CodePage> codePage;
-  try {
-    codePage = std::make_unique<CodePage>(arguments.encoding);
-  } catch (const std::invalid_argument& error) {
-    err << "drelin-repair: " << error.what() << " (try names such as WINDOWS-1252, CP437, UTF-8)\n";
-    return kExitUsage;
-  }
+  const std::unique_ptr<CodePage> codePage = OpenCodePage(arguments.encoding, err);
+  if (!codePage) return kExitUsage;
   PreviewFormat format = PreviewFormat::kText;
   if (arguments.format == "csv") format = PreviewFormat::kCsv;
   if (arguments.format == "json") format = PreviewFormat::kJson;
@@ -104,13 +109,8 @@ int RunPreview(FileIo& io, const PreviewArguments& arguments, int outFd, std::os
 }
 
 int RunInspect(FileIo& io, const InspectArguments& arguments, std::ostream& out, std::ostream& err) {
-  std::unique_ptr<CodePage> codePage;
-  try {
-    codePage = std::make_unique<CodePage>(arguments.encoding);
-  } catch (const std::invalid_argument& error) {
-    err << "drelin-repair: " << error.what() << "\n";
-    return kExitUsage;
-  }
+  const std::unique_ptr<CodePage> codePage = OpenCodePage(arguments.encoding, err);
+  if (!codePage) return kExitUsage;
   try {
     const TableDiagnosis diagnosis = DiagnoseTable(io, arguments.file);
     out << (arguments.json ? InspectJson(arguments.file, diagnosis, *codePage)
