@@ -1,7 +1,10 @@
-// MarkupLayout: lays out a tokenized markup text. One routine serves both
+// MarkupLayout: lays out a tokenized markup text. One walk serves both
 // passes: measuring computes lines and sizes only; drawing measures each
 // text segment again for its line records, then places runs, rules,
-// images and tables into a display list and records the link areas.
+// images and tables into a display list and records the link areas. The
+// walk splits the text into flows and tables, keeps the text state that
+// tags and styles change, and hands the placing to MarkupLineBuilder
+// (flows) and MarkupTableGrid (tables).
 #pragma once
 
 #include <QImage>
@@ -21,6 +24,10 @@
 #include "MarkupTokenizer.h"
 
 namespace drelin {
+
+struct MarkupLine;
+class MarkupLineBuilder;
+struct TagInfo;
 
 struct MarkupLayoutContext {
   const MarkupStyleSheet* styles = nullptr;
@@ -48,17 +55,20 @@ class MarkupLayout {
 
  private:
   struct Walker;
-  struct Line;
-  struct Cell;
 
   QSize LayoutRange(std::size_t begin, std::size_t end, Walker& walker, const QRect& area,
                     MarkupOutput* out, int depth);
   QSize LayoutFlow(std::size_t begin, std::size_t end, Walker& walker, const QRect& area,
-                   MarkupOutput* out, std::vector<Line>& lines);
+                   MarkupOutput* out, std::vector<MarkupLine>& lines);
   QSize LayoutTable(std::size_t begin, std::size_t end, Walker& walker, const QRect& area,
                     MarkupOutput* out, int depth);
+  void PlaceRule(const MarkupToken& token, const MarkupTextState& state, int areaWidth,
+                 MarkupLineBuilder& builder) const;
+  void PlaceImage(std::size_t index, const MarkupTextState& state, MarkupLineBuilder& builder);
 
   void ApplyOpenTag(std::size_t index, Walker& walker);
+  void ApplyFontTag(const MarkupAttributes& attributes, MarkupTextState& state) const;
+  void ApplyCloseTag(const TagInfo& tag, Walker& walker) const;
   void ApplyStyle(const QString& selector, MarkupTextState& state) const;
   StyleContext StyleContextFor(const MarkupTextState& state) const;
   ColorRef Color(const QString& value, ColorRef current) const;

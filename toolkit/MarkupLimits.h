@@ -4,6 +4,8 @@
 // content past a structural limit (nesting, rows, columns) is dropped.
 #pragma once
 
+#include <algorithm>
+
 namespace drelin::markup_limits {
 
 // Characters of one text after preprocessing; the rest is not shown.
@@ -33,7 +35,12 @@ inline constexpr int kMaxExtent = 1 << 22;
 // Distinct font faces one process asks for; later new faces fall back to
 // the default face, so texts cannot grow the font caches without bound.
 inline constexpr int kMaxFontFaces = 128;
-// Tables in one text (each is laid out separately).
-inline constexpr int kMaxTables = 512;
+
+// A coordinate or size bounded to +-kMaxExtent.
+inline int ClampExtent(long long value) {
+  return static_cast<int>(std::clamp<long long>(value, -kMaxExtent, kMaxExtent));
+}
+// A width, height, padding or spacing a text gives, bounded to 0..kMaxLength.
+inline int ClampLength(int value) { return std::clamp(value, 0, kMaxLength); }
 
 }  // namespace drelin::markup_limits

@@ -19,6 +19,14 @@ struct MarkupToken {
   QString rest;    // a tag's text after its name, as written
 };
 
+// Whether `token` is the opening (closing) tag called `name`.
+inline bool IsOpenTag(const MarkupToken& token, const char* name) {
+  return token.kind == MarkupToken::Kind::Open && token.text == QLatin1String(name);
+}
+inline bool IsCloseTag(const MarkupToken& token, const char* name) {
+  return token.kind == MarkupToken::Kind::Close && token.text == QLatin1String(name);
+}
+
 // Entities replaced in alphabetical order over the whole text, then
 // carriage returns removed and line feeds and tabs handled by the newline
 // mode. The result is at most markup_limits::kMaxTextLength long.
