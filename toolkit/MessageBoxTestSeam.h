@@ -3,8 +3,8 @@
 // that would be shown is built (so its buttons are known), recorded and
 // ended at once with the next queued answer instead of waiting:
 //
-//   ScopedMessageBoxAnswers answers({6});           // press Yes
-//   view.OnExit();                                  // asks "Do you really want to exit ?"
+//   ScopedMessageBoxAnswers answers({6});                         // press Yes
+//   EXPECT_EQ(ShowMessage("Do you really want to exit ?", 0x24), 6);
 //   ASSERT_EQ(answers.shown().size(), 1u);
 //   EXPECT_EQ(answers.shown()[0].style, 0x24u);
 //

@@ -96,7 +96,6 @@ class MessageBoxWindow : public QDialog {
   void PlaceControls();
   void CenterWindow();
   void UpdateTitle();
-  void UpdateCloseButton(bool enabled);
   void PaintBackground(QPainter& painter, const QRect& full);
   void PaintSeparator(QPainter& painter, const MessageBoxArea& area, const QString& text, int y,
                       int width);
