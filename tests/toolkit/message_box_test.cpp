@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QEventLoop>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
@@ -19,6 +20,7 @@
 #include "MessageBoxTestSeam.h"
 #include "MessageBoxWindow.h"
 #include "RichMessageBox.h"
+#include "RichMessageCall.h"
 #include "SettingsStore.h"
 #include "ShellLaunch.h"
 
@@ -202,8 +204,11 @@ TEST(MessageBoxResults, RememberedAnswersInTheSettingsStore) {
 }
 
 TEST(MessageBoxLayout, ButtonSizeAndPositions) {
+  // The system font is DejaVu Sans 9 pt, loaded by the test main: 14 px lines.
   const QFontMetrics metrics(QApplication::font());
-  const int height = std::max(23, MulDiv(metrics.height(), 23, 13));  // at least 80 x 23
+  ASSERT_EQ(QFontInfo(QApplication::font()).family(), "DejaVu Sans");
+  ASSERT_EQ(metrics.height(), 14);
+  const int height = 25;  // 23 x 14 / 13, rounded; never less than 80 x 23
   for (int alignment : {0, 1, 2}) {
     MessageBoxParams params = Params(0x23, "A question for three buttons");
     params.buttonAlignment = alignment;
@@ -218,8 +223,8 @@ TEST(MessageBoxLayout, ButtonSizeAndPositions) {
   }
   MessageBoxParams wide = Params(0);
   wide.customButtons = "A rather long caption for a button";
-  EXPECT_EQ(MessageBoxWindow(wide).buttonSize().width(),
-            MulDiv(metrics.horizontalAdvance(wide.customButtons.text()), 80, 45));
+  ASSERT_EQ(metrics.horizontalAdvance(wide.customButtons.text()), 202);
+  EXPECT_EQ(MessageBoxWindow(wide).buttonSize().width(), 359);  // 202 x 80 / 45
 }
 
 TEST(MessageBoxLayout, WindowSizeFromItsAreasAndMore) {
@@ -374,6 +379,29 @@ TEST(MessageBoxCountdown, TimeoutAndDisableCountdowns) {
   EXPECT_FALSE(onButton.finished());
   params.style = 0x101;  // the close box stays greyed during the count when the default is Cancel
   EXPECT_FALSE(MessageBoxWindow(params).closeEnabled());
+}
+
+// The batch's messages reach the box with their style, caption and text
+// (UTF-8), and the box's answers come back as the batch's results.
+TEST(MessageBoxTestSeam, AnswersTheBatchThroughItsMessageCall) {
+  const ScopedMessageBoxAnswers answers({batch::kIdYes, batch::kIdCancel, batch::kIdOk}, FailTest);
+  RichMessageCall call;
+  batch::MessageCall& messages = call;
+  EXPECT_EQ(messages.RichMessageBox("Do you really want to exit ?", kProductCaption, batch::kMbYesNoQuestion),
+            batch::kIdYes);
+  EXPECT_EQ(messages.RichMessageBox("Save the tables?", kProductCaption, batch::kMbYesNoCancelQuestion),
+            batch::kIdCancel);
+  EXPECT_EQ(messages.RichMessageBox("Cannot open \"Bücher.dbf\": €", "Tarnova Drelin Degital media",
+                                    batch::kMbExclamationOk),
+            batch::kIdOk);
+  ASSERT_EQ(answers.shown().size(), 3u);
+  const ShownMessageBox& question = answers.shown()[0];
+  EXPECT_EQ(question.style, 0x24u);
+  EXPECT_EQ(question.buttons, (std::vector<int>{6, 7}));
+  EXPECT_EQ(question.caption, "Tarnova Drelin DBF");
+  EXPECT_EQ(answers.shown()[1].buttons, (std::vector<int>{6, 7, 2}));
+  EXPECT_EQ(answers.shown()[2].text, QString::fromUtf8("Cannot open \"Bücher.dbf\": €"));
+  EXPECT_EQ(answers.shown()[2].caption, "Tarnova Drelin Degital media");
 }
 
 TEST(MessageBoxTestSeam, FailsLoudlyWhenAnAnswerIsMissingOrWrong) {
