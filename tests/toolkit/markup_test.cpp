@@ -2,11 +2,15 @@
 // and tables put in the display list of a draw (text state, lines, tabs,
 // wrapping, rules, tables, images, links), and painting read from images.
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QPalette>
 #include <QUrl>
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 #include "MarkupColors.h"
 #include "MarkupDrawer.h"
@@ -76,6 +80,57 @@ TEST(MarkupValues, LengthsColoursAndEffects) {
       {"transparent", -1}, {"solid", 0},    {"3vgradient", 6}, {"vbump", 12},
       {"metal", 15},       {"sparkles", 0}, {"9", 9},          {"", 3}};
   for (const auto& c : effects) EXPECT_EQ(ParseEffect(c.text, 3), c.effect) << c.text;
+}
+
+// Sets a palette in which every role and the disabled texts have colours of
+// their own, for the life of the object.
+class ScopedDistinctPalette {
+ public:
+  ScopedDistinctPalette() : saved_(QGuiApplication::palette()) {
+    QPalette palette = saved_;
+    for (int role = 0; role < QPalette::NColorRoles; ++role)
+      palette.setColor(static_cast<QPalette::ColorRole>(role), QColor(role * 8, 255 - role * 8, 40));
+    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(1, 2, 3));
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(4, 5, 6));
+    QGuiApplication::setPalette(palette);
+  }
+  ~ScopedDistinctPalette() { QGuiApplication::setPalette(saved_); }
+
+ private:
+  QPalette saved_;
+};
+
+TEST(MarkupColors, SystemNamesTakeTheirPaletteRoleAtConstruction) {
+  using P = QPalette;
+  const struct { const char* name; P::ColorRole role; P::ColorGroup group = P::Active; } names[] = {
+      {"activeborder", P::Window},         {"activecaption", P::Highlight},    {"appworkspace", P::Mid},
+      {"background", P::Dark},             {"buttonface", P::Button},          {"buttonhighlight", P::Light},
+      {"buttonshadow", P::Dark},           {"buttontext", P::ButtonText},      {"captiontext", P::HighlightedText},
+      {"graytext", P::Text, P::Disabled},  {"highlight", P::Highlight},        {"highlighttext", P::HighlightedText},
+      {"inactiveborder", P::Window},       {"inactivecaption", P::Mid},        {"inactivecaptiontext", P::WindowText, P::Disabled},
+      {"infobackground", P::ToolTipBase},  {"infotext", P::ToolTipText},       {"menu", P::Window},
+      {"menutext", P::WindowText},         {"scrollbar", P::Midlight},         {"threeddarkshadow", P::Shadow},
+      {"threedface", P::Button},           {"threedhighlight", P::Light},      {"threedlightshadow", P::Midlight},
+      {"threedshadow", P::Dark},           {"window", P::Base},                {"windowframe", P::Shadow},
+      {"windowtext", P::Text}};
+  static_assert(std::size(names) == 28);
+  std::optional<MarkupColorTable> table;
+  {
+    const ScopedDistinctPalette distinct;
+    table.emplace();
+    const QPalette palette = QGuiApplication::palette();
+    ASSERT_NE(palette.color(P::Dark), palette.color(P::Shadow));  // the roles really differ
+    for (const auto& c : names) {
+      ColorRef color;
+      ASSERT_TRUE(table->Find(c.name, &color)) << c.name;
+      EXPECT_EQ(color, ColorRef::FromQColor(palette.color(c.group, c.role))) << c.name;
+    }
+  }
+  // The palette current at construction stays: a later change is not seen.
+  ColorRef face;
+  ASSERT_TRUE(table->Find("buttonface", &face));
+  EXPECT_EQ(face.toQColor(), QColor(P::Button * 8, 255 - P::Button * 8, 40));
+  EXPECT_NE(face, SystemColor(kColorButtonFace));
 }
 
 TEST(MarkupStyles, DeclarationsChangeTheTextState) {
