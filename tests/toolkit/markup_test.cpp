@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <optional>
 
 #include "MarkupColors.h"
@@ -330,6 +331,22 @@ TEST_F(MarkupDrawTest, RulesAndTables) {
   EXPECT_EQ(effects[0].end, ColorRef(0xFF0000));
   EXPECT_EQ(effects[0].grain, 5);
   EXPECT_EQ(effects[0].rect.topLeft(), QPoint(2 + 3, 2 + 3));
+}
+
+// A cell two rows tall takes its place in both rows, so the next row's cell
+// moves right; the rows share its height. valign places content in a cell.
+TEST_F(MarkupDrawTest, RowSpansAndCellAlignment) {
+  const QString markup = "<table><tr><td rowspan=2>a<br>b<br>c<br>d</td><td valign=bottom>x</td></tr>"
+                         "<tr><td valign=middle>y</td></tr></table>";
+  EXPECT_EQ(Measure(markup).height(), 52 + 1);  // rows 25 and 26, 1 px apart
+  std::map<QString, QRect> cells;
+  for (const MarkupItem& item : Draw(markup)) cells[item.text] = item.rect;
+  ASSERT_EQ(cells.size(), 6u);
+  EXPECT_EQ(cells["d"].top(), 3 * 13);
+  EXPECT_EQ(cells["x"].left(), cells["y"].left());
+  EXPECT_GT(cells["x"].left(), cells["a"].right());
+  EXPECT_EQ(cells["x"].top(), 25 - 13);            // at the bottom of the first row
+  EXPECT_EQ(cells["y"].top(), 26 + (26 - 13) / 2);  // in the middle of the second
 }
 
 // What a text can ask for is bounded; images that cannot be read take no room.
