@@ -62,9 +62,9 @@ class MarkupTableGrid {
   // the table's size.
   QSize Measure(const ContentSize& contentSize);
 
-  // After Measure: places the table in `area` (by its `align`, else by
-  // `align`), adds backgrounds and frames to `out`, and hands each cell's
-  // content area to `drawContent`.
+  // After Measure: places the table in `area` by its own align attribute
+  // (else by `align`), adds backgrounds and frames to `out`, and hands each
+  // cell's content area to `drawContent`.
   void Draw(const QRect& area, HAlign align, const LoadImage& loadImage, MarkupOutput& out,
             const DrawContent& drawContent) const;
 
