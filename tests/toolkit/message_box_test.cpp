@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "MarkupValues.h"
 #include "MessageBoxMemory.h"
 #include "MessageBoxTestSeam.h"
@@ -387,21 +389,16 @@ TEST(MessageBoxTestSeam, AnswersTheBatchThroughItsMessageCall) {
   const ScopedMessageBoxAnswers answers({batch::kIdYes, batch::kIdCancel, batch::kIdOk}, FailTest);
   RichMessageCall call;
   batch::MessageCall& messages = call;
-  EXPECT_EQ(messages.RichMessageBox("Do you really want to exit ?", kProductCaption, batch::kMbYesNoQuestion),
-            batch::kIdYes);
-  EXPECT_EQ(messages.RichMessageBox("Save the tables?", kProductCaption, batch::kMbYesNoCancelQuestion),
-            batch::kIdCancel);
-  EXPECT_EQ(messages.RichMessageBox("Cannot open \"Bücher.dbf\": €", "Tarnova Drelin Degital media",
-                                    batch::kMbExclamationOk),
-            batch::kIdOk);
-  ASSERT_EQ(answers.shown().size(), 3u);
-  const ShownMessageBox& question = answers.shown()[0];
-  EXPECT_EQ(question.style, 0x24u);
-  EXPECT_EQ(question.buttons, (std::vector<int>{6, 7}));
-  EXPECT_EQ(question.caption, "Tarnova Drelin DBF");
-  EXPECT_EQ(answers.shown()[1].buttons, (std::vector<int>{6, 7, 2}));
-  EXPECT_EQ(answers.shown()[2].text, QString::fromUtf8("Cannot open \"Bücher.dbf\": €"));
-  EXPECT_EQ(answers.shown()[2].caption, "Tarnova Drelin Degital media");
+  const std::string exit = "Do you really want to exit ?", failed = "Cannot open \"Bücher.dbf\": €";
+  EXPECT_EQ(messages.RichMessageBox(exit, kProductCaption, batch::kMbYesNoQuestion), batch::kIdYes);
+  EXPECT_EQ(messages.RichMessageBox("Save?", kProductCaption, batch::kMbYesNoCancelQuestion), batch::kIdCancel);
+  EXPECT_EQ(messages.RichMessageBox(failed, "Tarnova Drelin Degital media", batch::kMbExclamationOk), batch::kIdOk);
+  std::vector<std::tuple<QString, QString, std::uint32_t, std::vector<int>>> shown;
+  for (const ShownMessageBox& box : answers.shown()) shown.emplace_back(box.text, box.caption, box.style, box.buttons);
+  EXPECT_EQ(shown, (decltype(shown){{QString::fromStdString(exit), "Tarnova Drelin DBF", 0x24, {6, 7}},
+                                    {"Save?", "Tarnova Drelin DBF", 0x23, {6, 7, 2}},
+                                    {QString::fromUtf8("Cannot open \"Bücher.dbf\": €"), "Tarnova Drelin Degital media",
+                                     0x30, {1}}}));
 }
 
 TEST(MessageBoxTestSeam, FailsLoudlyWhenAnAnswerIsMissingOrWrong) {
