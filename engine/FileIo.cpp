@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 #include <stdio.h>
+#include <stdlib.h>
+#include <sys/file.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -45,6 +47,9 @@ class SystemIo final : public FileIo {
   int Mkdir(const char* path, mode_t mode) override { return ::mkdir(path, mode); }
   int Rmdir(const char* path) override { return ::rmdir(path); }
   int Fchmod(int fd, mode_t mode) override { return ::fchmod(fd, mode); }
+  char* Mkdtemp(char* pattern) override { return ::mkdtemp(pattern); }
+  DIR* Opendir(const char* path) override { return ::opendir(path); }
+  int Flock(int fd, int operation) override { return ::flock(fd, operation); }
 };
 
 }  // namespace

@@ -4,6 +4,7 @@
 // check that nothing is lost when it does.
 #pragma once
 
+#include <dirent.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 
@@ -34,6 +35,11 @@ class FileIo {
   virtual int Mkdir(const char* path, mode_t mode) = 0;
   virtual int Rmdir(const char* path) = 0;
   virtual int Fchmod(int fd, mode_t mode) = 0;
+  // mkdtemp(pattern): the "XXXXXX" ending `pattern` filled in place.
+  virtual char* Mkdtemp(char* pattern) = 0;
+  // opendir(path); readdir and closedir then act on the stream returned.
+  virtual DIR* Opendir(const char* path) = 0;
+  virtual int Flock(int fd, int operation) = 0;
 };
 
 // The real file system.

@@ -20,9 +20,9 @@ namespace {
 constexpr char kPrefix[] = "run-";
 constexpr int kAttempts = 16;
 
-std::vector<std::string> EntryNames(const std::string& folder) {
+std::vector<std::string> EntryNames(FileIo& io, const std::string& folder) {
   std::vector<std::string> names;
-  std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(io.Opendir(folder.c_str()), closedir);
   if (!dir) return names;
   while (const dirent* entry = readdir(dir.get())) {
     const std::string name = entry->d_name;
@@ -33,7 +33,7 @@ std::vector<std::string> EntryNames(const std::string& folder) {
 
 // Removes the files in `folder` (ending with "/"), then the folder.
 void RemoveFolder(FileIo& io, const std::string& folder) {
-  for (const std::string& name : EntryNames(folder)) io.Unlink((folder + name).c_str());
+  for (const std::string& name : EntryNames(io, folder)) io.Unlink((folder + name).c_str());
   io.Rmdir(folder.c_str());
 }
 
@@ -47,25 +47,64 @@ bool SameEntry(FileIo& io, int fd, const std::string& path) {
          open.st_dev == named.st_dev && open.st_ino == named.st_ino;
 }
 
+// A lock on a folder for as long as it lives; not held when the folder
+// could not be opened or locked.
+class FolderLock {
+ public:
+  FolderLock(FileIo& io, const std::string& folder, int operation)
+      : io_(io), fd_(OpenFolder(io, folder)) {
+    if (fd_ >= 0 && io_.Flock(fd_, operation) != 0) {
+      io_.Close(fd_);
+      fd_ = -1;
+    }
+  }
+  ~FolderLock() {
+    if (fd_ >= 0) io_.Close(fd_);
+  }
+  FolderLock(const FolderLock&) = delete;
+  FolderLock& operator=(const FolderLock&) = delete;
+
+  bool held() const { return fd_ >= 0; }
+
+ private:
+  FileIo& io_;
+  int fd_;
+};
+
 }  // namespace
 
+// A new folder stands unlocked between its mkdtemp and its flock, and a
+// sweep that met it then would take it for abandoned. So the two meet in
+// the parent folder's lock: creation holds it shared over that step, a
+// sweep runs only with it exclusive and never waits for it, leaving the
+// leftovers to a later start while any folder is being made. A folder lost
+// all the same (a parent that cannot be locked, a cleaner of temporary
+// folders) is made again.
 WorkFolder::WorkFolder(FileIo& io, const std::string& parent) : io_(io) {
+  const FolderLock creating(io_, parent, LOCK_SH);
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     std::string pattern = parent + kPrefix + "XXXXXX";
-    if (!mkdtemp(pattern.data())) throw FileError("create", pattern, errno);
+    if (!io_.Mkdtemp(pattern.data())) throw FileError("create", pattern, errno);
     const int fd = OpenFolder(io_, pattern);
+    if (fd < 0 && errno == ENOENT) continue;  // removed already
     if (fd < 0) {
       const int error = errno;
       io_.Rmdir(pattern.c_str());
       throw FileError("open", pattern, error);
     }
-    // A start sweeping leftovers may have taken the new folder for one
-    // before it was locked; then it is gone or going, and we make another.
-    if (flock(fd, LOCK_EX | LOCK_NB) == 0 && SameEntry(io_, fd, pattern)) {
-      fd_ = fd;
-      path_ = pattern + "/";
-      return;
+    if (io_.Flock(fd, LOCK_EX | LOCK_NB) == 0) {
+      if (SameEntry(io_, fd, pattern)) {
+        fd_ = fd;
+        path_ = pattern + "/";
+        return;
+      }
+    } else if (errno != EWOULDBLOCK) {
+      const int error = errno;
+      io_.Close(fd);
+      io_.Rmdir(pattern.c_str());
+      throw FileError("lock", pattern, error);
     }
+    // Locked by a sweep, or gone since: it is not ours.
     io_.Close(fd);
   }
   throw FileError("create", parent + kPrefix + "XXXXXX", std::string("no folder could be locked"));
@@ -77,12 +116,14 @@ WorkFolder::~WorkFolder() {
 }
 
 void RemoveAbandonedWorkFolders(FileIo& io, const std::string& parent) {
-  for (const std::string& name : EntryNames(parent)) {
+  const FolderLock sweeping(io, parent, LOCK_EX | LOCK_NB);
+  if (!sweeping.held()) return;
+  for (const std::string& name : EntryNames(io, parent)) {
     if (name.compare(0, sizeof kPrefix - 1, kPrefix) != 0) continue;
     const std::string folder = parent + name;
     const int fd = OpenFolder(io, folder);
     if (fd < 0) continue;
-    if (flock(fd, LOCK_EX | LOCK_NB) == 0 && SameEntry(io, fd, folder)) {
+    if (io.Flock(fd, LOCK_EX | LOCK_NB) == 0 && SameEntry(io, fd, folder)) {
       RemoveFolder(io, folder + "/");
     }
     io.Close(fd);

@@ -36,8 +36,9 @@ class WorkFolder {
 };
 
 // Removes every subfolder of `parent` made by a WorkFolder that is no longer
-// locked, with the files in it. Folders in use are left alone; failures are
-// ignored (a leftover costs only space, and the next start tries again).
+// locked, with the files in it. Folders in use are left alone, and so is
+// everything while another WorkFolder is being made in `parent`; failures
+// are ignored (a leftover costs only space, and the next start tries again).
 void RemoveAbandonedWorkFolders(FileIo& io, const std::string& parent);
 
 // This process's work folder, made on first use: the private temporary

@@ -4,9 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
+#include <cstdio>
 #include <filesystem>
 #include <iterator>
+#include <memory>
 
 #include "BatchHarness.h"
 #include "NoReplaceMove.h"
@@ -144,44 +145,65 @@ TEST(MoveNoReplace, RefusesWhatIsNotARegularFileAndCrossesRealFileSystems) {
   fs::remove_all(shmDir);
 }
 
-// Points TMPDIR at a fresh folder while it lives.
-struct TmpdirScope {
-  TmpdirScope() { setenv("TMPDIR", dir.path().c_str(), 1); }
-  ~TmpdirScope() { old.empty() ? unsetenv("TMPDIR") : setenv("TMPDIR", old.c_str(), 1); }
-  std::string Private() const { return dir / ("tarnova-drelin-" + std::to_string(geteuid())); }
+// The user an ordinary user's checks run as: nobody when the tests run as
+// root, else the tests' own user.
+uid_t OrdinaryUser() { return geteuid() == 0 ? 65534 : geteuid(); }
 
-  const std::string old = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "";
-  TempDir dir;
-};
+// What UserTempFolder answers to OrdinaryUser() with TMPDIR at `tmpdir`: the
+// probe runs from a copy in `tmpdir`, which that user can reach.
+std::string UserTempFolderAsOrdinaryUser(const std::string& tmpdir) {
+  const std::string probe = tmpdir + "/probe";
+  fs::copy_file(TEMP_FOLDER_PROBE, probe);
+  const std::string drop = geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+  std::unique_ptr<FILE, int (*)(FILE*)> output(
+      popen(("TMPDIR='" + tmpdir + "' " + drop + "'" + probe + "'").c_str(), "r"), pclose);
+  std::string answer;
+  for (int c; output && (c = fgetc(output.get())) != EOF;) answer += char(c);
+  fs::remove(probe);
+  return answer;
+}
 
-// Our folder gets closed to others; anything else there is refused, untouched.
+// Run as an ordinary user: our folder is made, or closed to others when it
+// was open; anything else there is refused and left untouched.
 TEST(UserTempFolder, IsPrivateAndNeverAPlantedEntry) {
-  for (const std::string refusal :
-       {"", "it is a symbolic link", "it is not a folder", "it belongs to another user"}) {
+  const uid_t user = OrdinaryUser();
+  for (const std::string refusal : {"", "(made)", "it is a symbolic link", "it is not a folder",
+                                    "it belongs to another user"}) {
     SCOPED_TRACE(refusal);
-    TmpdirScope scope;
-    const std::string planted = scope.Private(), elsewhere = scope.dir / "elsewhere";
+    TempDir dir;
+    fs::permissions(dir.path(), fs::perms::all);
+    const std::string planted = dir / ("tarnova-drelin-" + std::to_string(user));
+    const std::string elsewhere = dir / "elsewhere";
     fs::create_directory(elsewhere);
     chmod(elsewhere.c_str(), 0755);
-    if (refusal == "") fs::rename(elsewhere, planted);
+    if (refusal == "") {
+      fs::rename(elsewhere, planted);
+      ASSERT_EQ(chown(planted.c_str(), user, user), 0);
+    }
     if (refusal == "it is a symbolic link") fs::create_directory_symlink(elsewhere, planted);
     if (refusal == "it is not a folder") WriteFile(planted, {1});
     if (refusal == "it belongs to another user") {
-      if (geteuid() != 0) continue;  // only root can give a folder away
+      if (geteuid() != 0) continue;  // only root can plant another user's folder
       fs::create_directory(planted);
-      ASSERT_EQ(chown(planted.c_str(), 65534, 65534), 0);
     }
-    std::string result;
-    try {
-      result = platform::UserTempFolder(SystemFileIo());
-    } catch (const FileError& error) {
-      result = error.path() + ": " + error.reason();
-    }
-    EXPECT_EQ(result, planted + (refusal.empty() ? "/" : ": " + refusal));
-    EXPECT_EQ(ModeOf(refusal.empty() ? planted : elsewhere),
-              fs::perms(refusal.empty() ? 0700 : 0755));
+    const bool ours = refusal.empty() || refusal == "(made)";
+    EXPECT_EQ(UserTempFolderAsOrdinaryUser(dir.path()), planted + (ours ? "/" : ": " + refusal));
+    EXPECT_EQ(ModeOf(ours ? planted : elsewhere), fs::perms(ours ? 0700 : 0755));
   }
 }
+
+// Another start sweeps leftovers at the worst moment for us: after our new
+// folder is made, before it is locked.
+struct SweepingIo : SimulatedIo {
+  int Open(const char* path, int flags, mode_t mode) override {
+    if (std::string(path).rfind(parent + "run-", 0) == 0 && !std::exchange(swept, true)) {
+      platform::RemoveAbandonedWorkFolders(SystemFileIo(), parent);
+    }
+    return SimulatedIo::Open(path, flags, mode);
+  }
+  std::string parent;
+  bool swept = false;
+};
 
 TEST(WorkFolder, EachHolderHasItsOwnAndOnlyAbandonedOnesAreRemoved) {
   TempDir parent;
@@ -193,11 +215,15 @@ TEST(WorkFolder, EachHolderHasItsOwnAndOnlyAbandonedOnesAreRemoved) {
   TempDir elsewhere;
   WriteFile(elsewhere / "precious.dbf", {3});
   fs::create_directory_symlink(elsewhere.path(), root + "run-link");
+  SweepingIo io;
+  io.parent = root;
   {
-    platform::WorkFolder first(SystemFileIo(), root), second(SystemFileIo(), root);
+    platform::WorkFolder first(io, root), second(SystemFileIo(), root);
+    EXPECT_TRUE(io.swept);
     EXPECT_NE(first.path(), second.path());
     EXPECT_EQ(ModeOf(first.path()), fs::perms(0700));
     WriteFile(first.path() + "0ozn_aqf_xrj_196_temp_1_a.dbf", {2});
+    EXPECT_TRUE(fs::exists(root + "run-crash1"));  // no sweep while a folder is made
     platform::RemoveAbandonedWorkFolders(SystemFileIo(), root);
     EXPECT_EQ(parent.Entries().size(), 4u);
     EXPECT_FALSE(fs::exists(root + "run-crash1"));
@@ -205,6 +231,32 @@ TEST(WorkFolder, EachHolderHasItsOwnAndOnlyAbandonedOnesAreRemoved) {
   }
   EXPECT_EQ(parent.Entries(), (Words{"other", "run-link"}));
   EXPECT_EQ(ReadFile(elsewhere / "precious.dbf"), Bytes{3});
+}
+
+// Any one failing call, mkdtemp, opendir and flock included: a FileError
+// naming a path in the folder, or a work folder that works; nothing is left
+// that the next start's sweep does not remove.
+TEST(WorkFolder, AnySingleFailureLeavesOnlyWhatTheNextSweepRemoves) {
+  long calls = 0;
+  for (long n = 0; n == 0 || n <= calls; ++n) {
+    SCOPED_TRACE("failing call " + std::to_string(n));
+    TempDir parent;
+    const std::string root = parent.path().string() + "/";
+    fs::create_directory(root + "run-crash1");
+    SimulatedIo io;
+    io.FailAt(n);
+    try {
+      platform::RemoveAbandonedWorkFolders(io, root);
+      const platform::WorkFolder folder(io, root);
+      WriteFile(folder.path() + "a.dbf", {1});
+    } catch (const FileError& error) {
+      EXPECT_EQ(error.path().rfind(root + "run-", 0), 0u) << error.what();
+    }
+    if (n == 0) calls = io.count();
+    platform::RemoveAbandonedWorkFolders(SystemFileIo(), root);
+    EXPECT_TRUE(parent.Entries().empty());
+  }
+  EXPECT_GT(calls, 10);
 }
 
 }  // namespace

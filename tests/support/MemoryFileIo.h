@@ -82,6 +82,15 @@ class MemoryFileIo : public FileIo {
   int Mkdir(const char*, mode_t) override { return Fail(ENOSYS); }
   int Rmdir(const char*) override { return Fail(ENOSYS); }
   int Fchmod(int, mode_t) override { return 0; }
+  char* Mkdtemp(char*) override {
+    Fail(ENOSYS);
+    return nullptr;
+  }
+  DIR* Opendir(const char*) override {
+    Fail(ENOSYS);
+    return nullptr;
+  }
+  int Flock(int, int) override { return 0; }
 
  private:
   static int Fail(int error) {

@@ -18,7 +18,7 @@ namespace drelin::testing {
 class SimulatedIo : public FileIo {
  public:
   enum Call { kOpen, kClose, kPread, kPwrite, kFstat, kLstat, kFsync, kFtruncate, kCopyFileRange,
-              kRename, kLink, kUnlink, kMkdir, kRmdir, kFchmod };
+              kRename, kLink, kUnlink, kMkdir, kRmdir, kFchmod, kMkdtemp, kOpendir, kFlock };
 
   bool noRenameFlags = false;  // renameat2 with flags: EINVAL
   bool noLinks = false;        // link: EPERM
@@ -96,6 +96,15 @@ class SimulatedIo : public FileIo {
   int Rmdir(const char* path) override { return Fail(kRmdir) ? -1 : real().Rmdir(path); }
   int Fchmod(int fd, mode_t mode) override {
     return Fail(kFchmod) ? -1 : real().Fchmod(fd, mode);
+  }
+  char* Mkdtemp(char* pattern) override {
+    return Fail(kMkdtemp) ? nullptr : real().Mkdtemp(pattern);
+  }
+  DIR* Opendir(const char* path) override {
+    return Fail(kOpendir) ? nullptr : real().Opendir(path);
+  }
+  int Flock(int fd, int operation) override {
+    return Fail(kFlock) ? -1 : real().Flock(fd, operation);
   }
 
  private:
