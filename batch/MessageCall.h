@@ -32,4 +32,17 @@ class MessageCall {
                              unsigned style) = 0;
 };
 
+// `text` (a path, an error) as markup that shows it as it is: "<" doubled,
+// "&" followed by an empty tag so that no entity can form.
+inline std::string MarkupLiteral(const std::string& text) {
+  std::string markup;
+  markup.reserve(text.size());
+  for (const char c : text) {
+    if (c == '<') markup += "<<";
+    else if (c == '&') markup += "&<>";
+    else markup += c;
+  }
+  return markup;
+}
+
 }  // namespace drelin::batch

@@ -21,11 +21,20 @@ class RepairView {
  public:
   virtual ~RepairView() = default;
 
-  // The progress log box (worker). Replacing the text shows it from its
-  // first line; ScrollLog moves down by `lines` from where it stands.
-  virtual std::string GetLogText() = 0;
-  virtual void SetLogText(const std::string& text) = 0;
+  // The progress log box (worker). It shows the log's text followed by at
+  // most one transient line, and learns only what changes, so a step costs
+  // the length of its own lines whatever the length of the log.
+  // ClearLog empties the box and shows it from its first line.
+  virtual void ClearLog() = 0;
+  // Takes the transient line away, if one is shown, and appends `text`.
+  virtual void AppendLog(const std::string& text) = 0;
+  // Shows `line` (which begins with its own line break) after the log's
+  // text, in place of any transient line, until the next AppendLog or
+  // ClearLog.
+  virtual void ShowTransientLine(const std::string& line) = 0;
+  // Moves down by `lines` from where the box stands.
   virtual void ScrollLog(int lines) = 0;
+  // The lines shown: one more than the line feeds.
   virtual int GetLogLineCount() = 0;
 
   // The status list (worker): one row per file of the run; column 0 the

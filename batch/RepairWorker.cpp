@@ -35,26 +35,21 @@ int RepairWorker::Run() {
 
 int RepairWorker::RunRows() {
   view_.m_bSaved = false;
-  std::string log;
-  view_.SetLogText(log);
+  view_.ClearLog();
   const int count = view_.GetRowCount();
   int scroll = 6;
   for (int row = 0; row < count; ++row) {
     const std::string source = view_.GetRowText(row, 0);
-    log += "\r\nSelected File: (" + std::to_string(row + 1) + " of " + std::to_string(count) + ")";
-    log += kLogRepairing;
-    log += source;
-    log += kLogProgressLines;
-    view_.SetLogText(log);
+    view_.AppendLog("\r\nSelected File: (" + std::to_string(row + 1) + " of " +
+                    std::to_string(count) + ")" + kLogRepairing + source + kLogProgressLines);
     view_.ScrollLog(scroll);
     view_.SetRowStatus(row, kStatusProgress);
 
     RepairOneFile(source, row);
 
     view_.SetRowStatus(row, g_strLastResult);
-    log += kLogAddingData;
-    log += g_strLastResult != kStatusFailed ? kLogComplete : kLogFailed;
-    view_.SetLogText(log);
+    view_.AppendLog(std::string(kLogAddingData) +
+                    (g_strLastResult != kStatusFailed ? kLogComplete : kLogFailed));
     view_.ScrollLog(view_.GetLogLineCount());
     if (view_.m_nPage != 1 || g_bStopRequested) {
       // The Stop button is left to the stop timer.
@@ -73,12 +68,9 @@ int RepairWorker::RunRows() {
 
 void RepairWorker::RepairOneFile(const std::string& source, int row) {
   try {
-    std::string shown = view_.GetLogText();
     const std::string working = namer_.BuildWorkingPath(source, 0, row);
-    // Shown only while this file is repaired: the worker's next SetLogText
-    // drops it again.
-    shown += kLogTransient;
-    view_.SetLogText(shown);
+    // Shown only while this file is repaired: the next append takes it away.
+    view_.ShowTransientLine(kLogTransient);
     view_.ScrollLog(12 * (row + 1) + 7);
 
     // Whatever stands under the name goes, a planted symbolic link as a

@@ -35,6 +35,19 @@ std::string ForTerminal(const std::string& text) {
   return result;
 }
 
+// The batch's messages as plain text: they use no markup but the escapes
+// of MarkupLiteral.
+std::string PlainText(const std::string& markup) {
+  std::string text;
+  text.reserve(markup.size());
+  for (size_t i = 0; i < markup.size(); ++i) {
+    text += markup[i];
+    if (markup.compare(i, 2, "<<") == 0) i += 1;
+    else if (markup.compare(i, 3, "&<>") == 0) i += 2;
+  }
+  return text;
+}
+
 }  // namespace
 
 BatchView::BatchView(std::vector<std::string> sources, bool normalMode, std::ostream& out)
@@ -79,37 +92,41 @@ void BatchView::FileSaved(int row, const std::string& source, const std::string&
 }
 
 int BatchView::GetLogLineCount() {
-  return 1 + static_cast<int>(std::count(shown_.begin(), shown_.end(), '\n'));
+  return 1 + lineFeeds_ + static_cast<int>(std::count(transient_.begin(), transient_.end(), '\n'));
 }
 
-void BatchView::SetLogText(const std::string& text) {
-  log_ = text;
-  std::string shown = WithLineFeeds(text);
-  // What the old and the new text share can no longer change; print it up
-  // to its last whole line.
-  const size_t limit = std::min(shown.size(), shown_.size());
-  size_t common = 0;
-  while (common < limit && shown[common] == shown_[common]) ++common;
-  shown_ = std::move(shown);
-  const size_t lineEnd = shown_.rfind('\n', common == 0 ? 0 : common - 1);
-  if (common > 0 && lineEnd != std::string::npos) PrintUpTo(lineEnd + 1);
+void BatchView::ClearLog() {
+  unprinted_.clear();
+  transient_.clear();
+  lineFeeds_ = 0;
+}
+
+void BatchView::AppendLog(const std::string& text) {
+  transient_.clear();
+  lineFeeds_ += static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+  unprinted_ += text;
+  const size_t lineEnd = unprinted_.rfind('\n');
+  if (lineEnd == std::string::npos) return;
+  Print(unprinted_.substr(0, lineEnd + 1));
+  unprinted_.erase(0, lineEnd + 1);
 }
 
 void BatchView::FlushLog() {
-  PrintUpTo(shown_.size());
-  if (printed_ > 0 && shown_[printed_ - 1] != '\n') out_ << "\n";
+  if (!unprinted_.empty()) {
+    Print(unprinted_);
+    out_ << "\n";
+  }
+  unprinted_.clear();
   out_ << std::flush;
 }
 
-void BatchView::PrintUpTo(size_t end) {
-  if (end <= printed_) return;
-  out_ << ForTerminal(shown_.substr(printed_, end - printed_)) << std::flush;
-  printed_ = end;
+void BatchView::Print(const std::string& text) {
+  out_ << ForTerminal(WithLineFeeds(text)) << std::flush;
 }
 
 int BatchMessages::RichMessageBox(const std::string& text, const std::string&, unsigned style) {
   if ((style & 0x0F) != batch::kMbOk) return batch::kIdYes;
-  err_ << "drelin-repair: " << EscapeForTerminal(PathText(text)) << "\n";
+  err_ << "drelin-repair: " << EscapeForTerminal(PathText(PlainText(text))) << "\n";
   return batch::kIdOk;
 }
 

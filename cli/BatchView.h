@@ -1,10 +1,10 @@
 // BatchView: the repair batch's view, message box, folder chooser and timer
 // for a run without windows. The rows are the command line's sources in
-// order; the progress log goes to stdout as it grows, only what is new each
-// time and only once a line can no longer change, so the line shown while a
-// file is repaired never appears; messages go to stderr; the folder chosen is
-// the one given on the command line; each saved file is reported as
-// "SOURCE -> DEST".
+// order; the progress log goes to stdout as it grows, each line once a line
+// feed has ended it (so it can no longer change), and the transient line
+// shown while a file is repaired never; messages go to stderr as plain text;
+// the folder chosen is the one given on the command line; each saved file is
+// reported as "SOURCE -> DEST".
 #pragma once
 
 #include <iosfwd>
@@ -32,8 +32,9 @@ class BatchView : public batch::RepairView {
   // Rows with a file saved.
   const std::vector<bool>& saved() const { return saved_; }
 
-  std::string GetLogText() override { return log_; }
-  void SetLogText(const std::string& text) override;
+  void ClearLog() override;
+  void AppendLog(const std::string& text) override;
+  void ShowTransientLine(const std::string& line) override { transient_ = line; }
   void ScrollLog(int) override {}
   int GetLogLineCount() override;
   int GetRowCount() override { return static_cast<int>(rows_.size()); }
@@ -57,7 +58,7 @@ class BatchView : public batch::RepairView {
   void FileSaved(int row, const std::string& source, const std::string& destination) override;
 
  private:
-  void PrintUpTo(size_t end);
+  void Print(const std::string& text);
 
   struct Row {
     std::string path;
@@ -71,9 +72,9 @@ class BatchView : public batch::RepairView {
   std::vector<std::string> statuses_;
   std::vector<std::string> reasons_;
   std::vector<bool> saved_;
-  std::string log_;
-  std::string shown_;  // the log with LF line ends
-  size_t printed_ = 0;
+  std::string unprinted_;  // the log after the last line feed printed
+  std::string transient_;
+  int lineFeeds_ = 0;  // in the log
 };
 
 // Messages to stderr; a question is answered Yes (only Stop asks one here,

@@ -47,8 +47,9 @@ struct RacingIo : SimulatedIo {
 
 // What the user would see of the view.
 struct Screen {
-  std::string log;
-  Words logTexts;  // every text the log was given
+  std::string log;  // as shown, the transient line too
+  Words logTexts;  // the log as shown after each change
+  size_t logHanded = 0;  // bytes the view was given for the log
   Words statusChanges;  // "row word", in order
   Words paths, statuses;
   int hint = 0;
@@ -84,8 +85,13 @@ class FakeView : public batch::RepairView {
     changed_.notify_all();
   }
 
-  std::string GetLogText() override { Lock l(m_); return s_.log; }
-  void SetLogText(const std::string& t) override { Lock l(m_); s_.logTexts.push_back(s_.log = t); }
+  void ClearLog() override { Lock l(m_); committed_ = 0; ShowAfterLog(""); }
+  void AppendLog(const std::string& t) override {
+    Lock l(m_);
+    ShowAfterLog(t);
+    committed_ = s_.log.size();
+  }
+  void ShowTransientLine(const std::string& t) override { Lock l(m_); ShowAfterLog(t); }
   void ScrollLog(int) override {}
   int GetLogLineCount() override {
     Lock l(m_);
@@ -128,8 +134,16 @@ class FakeView : public batch::RepairView {
  private:
   std::mutex m_;
   std::condition_variable changed_;
+  // Shows `text` in place of the transient line.
+  void ShowAfterLog(const std::string& text) {
+    s_.log.replace(committed_, std::string::npos, text);
+    s_.logTexts.push_back(s_.log);
+    s_.logHanded += text.size();
+  }
+
   std::string pauseAfter_;
   bool paused_ = false;
+  size_t committed_ = 0;  // the log's length without the transient line
   Screen s_;
 };
 

@@ -38,14 +38,16 @@ TEST_F(RepairWorkerTest, ThreeRowsWithTheSecondFailing) {
 
   EXPECT_EQ(screen.statusChanges,
             (Words{"0 Progress", "0 Done", "1 Progress", "1 Failed", "2 Progress", "2 Done"}));
-  // Each block opens, shows the transient line while repairing, and closes.
+  // Each block opens, shows the transient line while repairing, and closes;
+  // the view is handed each piece once, never the log again.
   Words texts{""};
+  const std::string transient = "\r\n\t\tExtraction Phase 1";
   for (size_t row = 0; row < 3; ++row) {
     const std::string opened = texts.back() + Opening(row + 1, 3, paths[row]);
-    const std::string transient = opened + "\r\n\t\tExtraction Phase 1";
-    texts.insert(texts.end(), {opened, transient, opened + Closing(row != 1)});
+    texts.insert(texts.end(), {opened, opened + transient, opened + Closing(row != 1)});
   }
   EXPECT_EQ(screen.logTexts, texts);
+  EXPECT_EQ(screen.logHanded, screen.log.size() + 3 * transient.size());
   EXPECT_EQ(work.Entries(),
             (Words{"0ozn_aqf_xrj_196_temp_1_a.dbf", "2ozn_aqf_xrj_196_temp_1_c.dbf"}));
   EXPECT_EQ(ReadFile(WorkingPath(0, "a.dbf")), *ReferenceRepair(DamagedTable("a"), 0));
