@@ -53,6 +53,13 @@ constexpr char kNothingRepaired[] = "No file is repaired yet";
 constexpr char kAskSaveBeforeLeaving[] =
     "Repaired files have not been saved. Do you want to save it?";
 constexpr char kChooseFolderTitle[] = "Please select the path to Save the files";
+// A save or a discard that a file error ended: the error's text follows the
+// colon, then the sentence after it.
+constexpr char kSavingStopped[] = "Saving stopped: ";
+constexpr char kSavingKept[] = ". The repaired files not yet saved are still in the working folder.";
+constexpr char kDiscardingStopped[] = "Discarding stopped: ";
+constexpr char kDiscardingKept[] =
+    ". The repaired files not yet discarded are still in the working folder.";
 
 // The file-name prefix, as the main frame starts it, and the Settings
 // dialog's checks of a new one (they use their own caption).

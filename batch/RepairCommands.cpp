@@ -58,7 +58,7 @@ void RepairCommands::StartRun() {
     folder = workFolder_();
   } catch (const std::exception& error) {
     // Without a folder for working files no file could be repaired.
-    messages_.RichMessageBox(error.what(), kCaption, kMbExclamationOk);
+    messages_.RichMessageBox(MarkupLiteral(error.what()), kCaption, kMbExclamationOk);
     return;
   }
   view_.HideFilePage();
@@ -76,7 +76,7 @@ void RepairCommands::StartRun() {
     worker_ = std::thread([this, folder] { RepairWorker(view_, folder, io_).Run(); });
   } catch (const std::system_error& error) {
     g_bRepairing = false;
-    messages_.RichMessageBox(std::string("The repair could not be started: ") + error.what(),
+    messages_.RichMessageBox("The repair could not be started: " + MarkupLiteral(error.what()),
                              kCaption, kMbExclamationOk);
   }
 }
@@ -91,10 +91,7 @@ void RepairCommands::OnStop() {
 void RepairCommands::OnTimer() {
   if (g_bRepairing) return;
   if (view_.m_nPage == 0) {
-    view_.HideRepairPage();
-    view_.ShowFilePage();
-    view_.ClearRunRows();
-    timer_.StopTimer(view_.m_nTimerId);
+    ReturnToFilePage();
   } else {
     timer_.StopTimer(view_.m_nTimerId);
     g_bStopRequested = false;
@@ -109,6 +106,10 @@ void RepairCommands::OnBack() {
     return;
   }
   if (!ConfirmLeave()) return;
+  ReturnToFilePage();
+}
+
+void RepairCommands::ReturnToFilePage() {
   view_.HideRepairPage();
   view_.ShowFilePage();
   view_.ClearRunRows();
@@ -128,8 +129,7 @@ void RepairCommands::OnSave() {
     return;
   }
   const std::string folder = folders_.ChooseFolder(kChooseFolderTitle);
-  if (folder.empty()) return;
-  Saver().SaveAll(folder);
+  if (folder.empty() || !SaveInto(folder)) return;
   view_.m_bSaved = true;
   OnBack();
   view_.ClearFileList();
@@ -142,17 +142,39 @@ bool RepairCommands::ConfirmLeave() {
                                               kMbYesNoCancelQuestion);
   if (answer == kIdYes) {
     const std::string folder = folders_.ChooseFolder(kChooseFolderTitle);
-    if (folder.empty()) return false;
-    Saver().SaveAll(folder);
+    if (folder.empty() || !SaveInto(folder)) return false;
     view_.ClearFileList();
     view_.m_bSaved = true;
     return true;
   }
-  if (answer == kIdNo) {
+  if (answer == kIdNo) return DiscardWorkingFiles();
+  return false;
+}
+
+bool RepairCommands::SaveInto(const std::string& folder) {
+  try {
+    Saver().SaveAll(folder);
+    return true;
+  } catch (const std::exception& error) {
+    ReportStopped(kSavingStopped, error, kSavingKept);
+    return false;
+  }
+}
+
+bool RepairCommands::DiscardWorkingFiles() {
+  try {
     Saver().DiscardWorkingFiles();
     return true;
+  } catch (const std::exception& error) {
+    ReportStopped(kDiscardingStopped, error, kDiscardingKept);
+    return false;
   }
-  return false;
+}
+
+void RepairCommands::ReportStopped(const char* opening, const std::exception& error,
+                                   const char* closing) {
+  messages_.RichMessageBox(opening + MarkupLiteral(error.what()) + closing, kCaption,
+                           kMbExclamationOk);
 }
 
 bool RepairCommands::CanClose() {

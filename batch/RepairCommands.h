@@ -3,7 +3,9 @@
 // the worker to end after the file in hand, the stop timer tidies up once it
 // has, Back returns to the file page, and Save, the leave check and the close
 // check save or discard the run's results. All of it runs on the
-// user-interface thread except the worker.
+// user-interface thread except the worker. No command throws: a file error
+// while saving or discarding is shown through the message call, the files
+// not yet moved or removed stay in the work folder, and the run stays unsaved.
 #pragma once
 
 #include <functional>
@@ -42,7 +44,8 @@ class RepairCommands {
   void OnSave();
 
   // The leave check: true when the repair page may be left, after saving or
-  // discarding unsaved results as the user chooses.
+  // discarding unsaved results as the user chooses; false when the user
+  // cancels or the save or discard fails.
   bool ConfirmLeave();
   // Whether the main window may close (it asks only when no run is in
   // progress); agreeing also returns the view to the file page.
@@ -57,6 +60,14 @@ class RepairCommands {
 
  private:
   void StartRun();
+  // Hides the repair page, shows the file page, empties the status list and
+  // stops the stop timer.
+  void ReturnToFilePage();
+  // Save or discard every "Done" row's working files; false, after telling
+  // the user, when a file error ended it.
+  bool SaveInto(const std::string& folder);
+  bool DiscardWorkingFiles();
+  void ReportStopped(const char* opening, const std::exception& error, const char* closing);
 
   RepairView& view_;
   MessageCall& messages_;

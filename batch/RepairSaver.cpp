@@ -70,12 +70,13 @@ void RepairSaver::MoveToFreeName(const std::string& working, std::string& destin
 void RepairSaver::MakeUniqueDestination(std::string& destination) const {
   while (platform::EntryExists(io_, destination)) {
     const std::string prefix = prefix_();
+    // Without the prefix in the name there is nothing to vary.
+    if (prefix.empty()) throw FileError("save", destination, EEXIST);
     const size_t slash = destination.rfind('/');
     const size_t start = slash == std::string::npos ? 0 : slash + 1;
     const std::string name = destination.substr(start);
     const std::string renamed = ReplaceAll(name, prefix, prefix + "_(1)");
-    // Without the prefix in the name there is nothing to vary.
-    if (prefix.empty() || renamed == name) throw FileError("save", destination, EEXIST);
+    if (renamed == name) throw FileError("save", destination, EEXIST);
     destination.replace(start, std::string::npos, renamed);
   }
 }

@@ -37,8 +37,6 @@ class RepairSaver {
   // Deletes parts 0 to 3 of every "Done" row and sets m_bSaved.
   void DiscardWorkingFiles();
 
-  const WorkingFileNamer& namer() const { return namer_; }
-
  private:
   // Moves `working` to `destination`, or to the next free name of the
   // collision rule when that one is taken.

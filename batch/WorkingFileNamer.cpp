@@ -33,6 +33,7 @@ std::string WorkingFileNamer::ToSaveName(const std::string& path, int row,
 }
 
 std::string ReplaceAll(const std::string& text, const std::string& from, const std::string& to) {
+  if (from.empty()) return text;
   std::string result;
   size_t start = 0;
   for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, start)) {

@@ -17,7 +17,6 @@ class WorkingFileNamer {
  public:
   // `folder` holds the working files and ends with "/".
   WorkingFileNamer(std::string folder, FileIo& io);
-  virtual ~WorkingFileNamer() = default;
 
   // The working path of `part` (0-based) of the source in `row`. The file
   // name part is empty when the source cannot be opened for reading as a
@@ -33,9 +32,6 @@ class WorkingFileNamer {
   // replaced by `prefix` (case-sensitive); the rest unchanged.
   std::string ToSaveName(const std::string& path, int row, const std::string& prefix) const;
 
-  const std::string& marker() const { return marker_; }
-  const std::string& folder() const { return folder_; }
-
  private:
   const std::string marker_;
   std::string folder_;
@@ -43,7 +39,8 @@ class WorkingFileNamer {
 };
 
 // Every occurrence of `from` in `text` replaced by `to` (case-sensitive);
-// the naming rules of saved files are built from it.
+// the naming rules of saved files are built from it. An empty `from` occurs
+// nowhere: `text` comes back unchanged.
 std::string ReplaceAll(const std::string& text, const std::string& from, const std::string& to);
 
 }  // namespace drelin::batch

@@ -28,10 +28,17 @@ TEST(WorkingFileNamer, NamesWorkingAndSavedFiles) {
   for (const std::string name : {"/a", "3ozn_aqf_xrj_196_temp_1_a", "4OZN_aqf_xrj_196_temp_1_a"}) {
     EXPECT_EQ(namer.ToSaveName(name, 4, "Rep"), name);
   }
+  EXPECT_EQ(batch::ReplaceAll("a_b", "", "x"), "a_b");  // nothing to find, and an end
 }
 
 class SavingTest : public BatchHarness {
  protected:
+  // Saves into `folder` from now on.
+  void SaveInto(const std::string& folder) {
+    std::filesystem::create_directory(folder);
+    this->folder = out = folder;
+  }
+
   // Rows with working files of `parts` planted, holding row and part.
   void PlantRows(const Words& names, const Words& statuses, int parts) {
     Words paths;
@@ -47,12 +54,24 @@ class SavingTest : public BatchHarness {
     view.m_bSaved = false;
   }
   static Bytes Content(size_t row, int part) { return {uint8_t('A' + row), uint8_t('0' + part)}; }
-  Words Saved() const { return destination.Entries(); }
-  std::string Dest(const std::string& name) const { return destination / name; }
+  Words Saved() const {
+    Words names;
+    for (const auto& entry : std::filesystem::directory_iterator(out)) {
+      names.push_back(entry.path().filename());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  std::string Dest(const std::string& name) const { return out + "/" + name; }
+
+  std::string out = destination.path().string();  // the folder saved into
   const Bytes old{'o', 'l', 'd'};  // what others saved before
 };
 
 TEST_F(SavingTest, SaveMovesOnlyDoneRowsUnderFreeNames) {
+  // The folder's own name holds the prefix and row 0's marker: only file
+  // names may change.
+  SaveInto(destination / "Rep 0ozn_aqf_xrj_196_temp");
   PlantRows({"orders.dbf", "bad.dbf", "later.dbf", "Report.dbf"},
             {"Done", "Failed", "Pending", "Done"}, 2);
   view.files = {"x"};
@@ -101,7 +120,7 @@ TEST_F(SavingTest, LeaveAndCloseChecks) {
   EXPECT_TRUE(view.m_nPage == 1 && !view.m_bSaved && Saved().empty());
   // Yes with a folder: parts 0 and 1 saved under the prefix, the page left.
   prefix = "Arch";
-  folder = destination.path().string();
+  folder = out;
   answers = {kIdYes};
   EXPECT_TRUE(commands.CanClose());
   EXPECT_EQ(Saved(), (Words{"Arch_1_orders.dbf", "Arch_2_orders.dbf"}));
@@ -122,49 +141,89 @@ TEST_F(SavingTest, LeaveAndCloseChecks) {
   EXPECT_EQ(folderAsks, 3);
 }
 
-// A failure at any step of a save, on one file system or two: each file is
-// once, whole, in the work folder or saved, and the view tells which.
-TEST_F(SavingTest, AnySingleFailureLosesAndDuplicatesNothing) {
-  for (const bool across : {false, true}) {
-    long calls = 0;
-    for (long n = 0; n == 0 || n <= calls; ++n) {
-      SCOPED_TRACE((across ? "across, failing call " : "failing call ") + std::to_string(n));
-      std::filesystem::remove_all(work.path());
-      std::filesystem::create_directory(work.path());
-      for (const auto& name : Saved()) std::filesystem::remove(Dest(name));
-      PlantRows({"orders.dbf", "items.dbf"}, {"Done", "Done"}, 2);
-      WriteFile(Dest("Rep_1_orders.dbf"), old);  // forces a collision
-      SimulatedIo io;
-      if (across) io.otherDevice = destination.path().string();
-      batch::RepairCommands failing(view, *this, *this, *this, [] { return "Rep"; },
-                                    [this] { return workFolder(); }, io);
-      io.FailAt(n);
-      bool threw = false;
-      try {
-        failing.OnSave();
-      } catch (const FileError& error) {
-        threw = true;
-        EXPECT_FALSE(error.path().empty());
+TEST_F(SavingTest, AnEmptyPrefixStopsAtATakenName) {
+  PlantRows({"orders.dbf"}, {"Done"}, 1);
+  WriteFile(Dest("_1_orders.dbf"), old);
+  prefix = "";
+  commands.OnSave();
+  EXPECT_EQ(shown, (Shown{{"Saving stopped: cannot save '" + Dest("_1_orders.dbf") +
+                               "': File exists. The repaired files not yet saved are still in "
+                               "the working folder.", 0x30}}));
+  EXPECT_EQ(ReadFile(WorkingPath(0, "orders.dbf")), Content(0, 0));
+  EXPECT_TRUE(!view.m_bSaved && view.m_nPage == 1);
+}
+
+// A failure at any step of a save or a discard, from Save or from closing,
+// on one file system or two: no command throws, the failure is told with
+// its file, and the run stays unsaved on the repair page with each file
+// once and whole, in the work folder or saved (or discarded).
+TEST_F(SavingTest, AnySingleFailureIsToldAndLosesNothing) {
+  enum Way { kSave, kCloseSaving, kCloseDiscarding };
+  for (const Way way : {kSave, kCloseSaving, kCloseDiscarding}) {
+    for (const bool across : {false, true}) {
+      if (way != kSave && across) continue;  // the same moves as Save's
+      long calls = 0;
+      for (long n = 0; n == 0 || n <= calls; ++n) {
+        SCOPED_TRACE("way " + std::to_string(way) + (across ? ", across" : "") +
+                     ", failing call " + std::to_string(n));
+        std::filesystem::remove_all(work.path());
+        std::filesystem::create_directory(work.path());
+        for (const auto& name : Saved()) std::filesystem::remove(Dest(name));
+        PlantRows({"orders.dbf", "items.dbf"}, {"Done", "Done"}, 2);
+        WriteFile(Dest("Rep_1_orders.dbf"), old);  // forces a collision
+        shown.clear();
+        answers = {way == kCloseDiscarding ? kIdNo : kIdYes};
+        SimulatedIo io;
+        if (across) io.otherDevice = out;
+        batch::RepairCommands failing(view, *this, *this, *this, [] { return "Rep"; },
+                                      [this] { return workFolder(); }, io);
+        io.FailAt(n);
+        bool left = true;
+        if (way == kSave) {
+          failing.OnSave();
+          left = view.m_nPage == 0;
+        } else {
+          left = failing.CanClose();
+        }
+        if (n == 0) {
+          ASSERT_TRUE(left);
+          calls = io.count();
+        }
+        // Closing asks first.
+        ASSERT_EQ(shown.size(), (way == kSave ? 0u : 1u) + (left ? 0u : 1u));
+        if (!left) {
+          const auto& [text, style] = shown.back();
+          EXPECT_EQ(style, 0x30u);
+          EXPECT_EQ(text.rfind(way == kCloseDiscarding ? "Discarding stopped: cannot "
+                                                       : "Saving stopped: cannot ", 0), 0u);
+          EXPECT_NE(text.find("': Input/output error. The repaired files not yet"),
+                    std::string::npos) << text;
+          EXPECT_TRUE(text.find(workFolder()) != std::string::npos ||
+                      text.find(out) != std::string::npos) << text;
+        }
+        EXPECT_EQ(view.m_bSaved, left);
+        EXPECT_EQ(view.m_nPage, left ? 0 : 1);
+        EXPECT_FALSE(view.screen().savingOpen);
+
+        std::vector<Bytes> found;
+        for (const auto& name : work.Entries()) found.push_back(ReadFile(work / name));
+        for (const auto& name : Saved()) {
+          found.push_back(ReadFile(Dest(name)));
+          EXPECT_EQ(name.find(".part"), std::string::npos) << name;
+        }
+        std::sort(found.begin(), found.end());
+        const std::vector<Bytes> all{{'A', '0'}, {'A', '1'}, {'B', '0'}, {'B', '1'}, old};
+        if (way == kCloseDiscarding) {
+          EXPECT_TRUE(std::includes(all.begin(), all.end(), found.begin(), found.end()));
+          EXPECT_EQ(Saved(), Words{"Rep_1_orders.dbf"});
+          EXPECT_TRUE(!left || work.Entries().empty());
+        } else {
+          EXPECT_EQ(found, all);
+          EXPECT_EQ(work.Entries().empty(), left);
+        }
       }
-      if (n == 0) {
-        ASSERT_FALSE(threw);
-        calls = io.count();
-      }
-      std::vector<Bytes> found;
-      for (const auto& name : work.Entries()) found.push_back(ReadFile(work / name));
-      for (const auto& name : Saved()) {
-        found.push_back(ReadFile(Dest(name)));
-        EXPECT_EQ(name.find(".part"), std::string::npos) << name;
-      }
-      std::sort(found.begin(), found.end());
-      EXPECT_EQ(found, (std::vector<Bytes>{{'A', '0'}, {'A', '1'}, {'B', '0'}, {'B', '1'}, old}));
-      EXPECT_FALSE(view.screen().savingOpen);
-      // Saved and back on the file page, or neither with files left behind.
-      EXPECT_EQ(view.m_bSaved, !threw);
-      EXPECT_EQ(view.m_nPage, threw ? 1 : 0);
-      EXPECT_EQ(work.Entries().empty(), !threw);
+      EXPECT_GT(calls, 7);
     }
-    EXPECT_GT(calls, 20);
   }
 }
 
