@@ -16,6 +16,7 @@
 # (default build/bin/drelin-repair).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+./scripts/install-deps.sh time
 small=${1:-1000}
 large=${2:-10000}
 tool=${DRELIN_REPAIR:-}

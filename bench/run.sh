@@ -7,7 +7,9 @@
 #   - preview of a table of over 10 million records: first and last rows
 #     after opening (goal: under 50 ms, memory independent of the records);
 #   - `preview --format csv` of a 100 MB table against pgdbf converting it to
-#     SQL (goal: at least as fast).
+#     SQL (goal: at least as fast);
+#   - a batch repair of 10,000 small tables against one of 1,000 (goal: at
+#     most 12 times as long, peak memory under 64 MiB; bench/batch_log.sh).
 # Tables are generated once into $BENCH_DATA (default build/bench-data; about
 # 2.3 GB of disk at the peak).
 set -euo pipefail
@@ -60,3 +62,6 @@ pg=$(median "$data/export.json" pgdbf)
 csv=$(median "$data/export.json" csv)
 printf 'csv median %.3f s   pgdbf %.3f s   ratio %s (goal <= 1.00)   %.0f MB/s\n' "$csv" "$pg" \
   "$(ratio "$csv" "$pg")" "$(python3 -c "import os,sys; print(os.path.getsize(sys.argv[1]) / 1e6 / float(sys.argv[2]))" "$mid" "$csv")"
+
+echo "== Batch repair of 1,000 and of 10,000 small tables"
+bench/batch_log.sh
