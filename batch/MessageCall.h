@@ -26,23 +26,11 @@ enum MessageResult : int {
 class MessageCall {
  public:
   virtual ~MessageCall() = default;
-  // Shows `text` (markup) under `caption` in `style`; returns the button
-  // pressed. Called on the user-interface thread.
+  // Shows `text` under `caption` in `style`; returns the button pressed.
+  // The text is plain (error texts carry paths): a view that renders
+  // markup escapes it. Called on the user-interface thread.
   virtual int RichMessageBox(const std::string& text, const std::string& caption,
                              unsigned style) = 0;
 };
-
-// `text` (a path, an error) as markup that shows it as it is: "<" doubled,
-// "&" followed by an empty tag so that no entity can form.
-inline std::string MarkupLiteral(const std::string& text) {
-  std::string markup;
-  markup.reserve(text.size());
-  for (const char c : text) {
-    if (c == '<') markup += "<<";
-    else if (c == '&') markup += "&<>";
-    else markup += c;
-  }
-  return markup;
-}
 
 }  // namespace drelin::batch

@@ -58,7 +58,7 @@ void RepairCommands::StartRun() {
     folder = workFolder_();
   } catch (const std::exception& error) {
     // Without a folder for working files no file could be repaired.
-    messages_.RichMessageBox(MarkupLiteral(error.what()), kCaption, kMbExclamationOk);
+    messages_.RichMessageBox(error.what(), kCaption, kMbExclamationOk);
     return;
   }
   view_.HideFilePage();
@@ -76,7 +76,7 @@ void RepairCommands::StartRun() {
     worker_ = std::thread([this, folder] { RepairWorker(view_, folder, io_).Run(); });
   } catch (const std::system_error& error) {
     g_bRepairing = false;
-    messages_.RichMessageBox("The repair could not be started: " + MarkupLiteral(error.what()),
+    messages_.RichMessageBox(std::string("The repair could not be started: ") + error.what(),
                              kCaption, kMbExclamationOk);
   }
 }
@@ -173,7 +173,7 @@ bool RepairCommands::DiscardWorkingFiles() {
 
 void RepairCommands::ReportStopped(const char* opening, const std::exception& error,
                                    const char* closing) {
-  messages_.RichMessageBox(opening + MarkupLiteral(error.what()) + closing, kCaption,
+  messages_.RichMessageBox(std::string(opening) + error.what() + closing, kCaption,
                            kMbExclamationOk);
 }
 

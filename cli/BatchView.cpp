@@ -35,19 +35,6 @@ std::string ForTerminal(const std::string& text) {
   return result;
 }
 
-// The batch's messages as plain text: they use no markup but the escapes
-// of MarkupLiteral.
-std::string PlainText(const std::string& markup) {
-  std::string text;
-  text.reserve(markup.size());
-  for (size_t i = 0; i < markup.size(); ++i) {
-    text += markup[i];
-    if (markup.compare(i, 2, "<<") == 0) i += 1;
-    else if (markup.compare(i, 3, "&<>") == 0) i += 2;
-  }
-  return text;
-}
-
 }  // namespace
 
 BatchView::BatchView(std::vector<std::string> sources, bool normalMode, std::ostream& out)
@@ -126,7 +113,7 @@ void BatchView::Print(const std::string& text) {
 
 int BatchMessages::RichMessageBox(const std::string& text, const std::string&, unsigned style) {
   if ((style & 0x0F) != batch::kMbOk) return batch::kIdYes;
-  err_ << "drelin-repair: " << EscapeForTerminal(PathText(PlainText(text))) << "\n";
+  err_ << "drelin-repair: " << EscapeForTerminal(PathText(text)) << "\n";
   return batch::kIdOk;
 }
 

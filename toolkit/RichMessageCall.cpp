@@ -1,5 +1,6 @@
 #include "RichMessageCall.h"
 
+#include "MarkupTokenizer.h"
 #include "MessageBoxParams.h"
 #include "RichMessageBox.h"
 
@@ -19,7 +20,8 @@ static_assert(batch::kIdNo == mb::kIdNo);
 
 int RichMessageCall::RichMessageBox(const std::string& text, const std::string& caption, unsigned style) {
   const MessageBoxParams params = DefaultMessageParams();
-  return drelin::RichMessageBox(owner_.data(), QString::fromStdString(text), QString::fromStdString(caption),
+  return drelin::RichMessageBox(owner_.data(), EscapeMarkup(QString::fromStdString(text)),
+                                QString::fromStdString(caption),
                                 style, &params);
 }
 

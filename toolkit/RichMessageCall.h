@@ -19,7 +19,7 @@ class RichMessageCall : public batch::MessageCall {
   // Boxes are owned by `owner` while it exists; null: by the active window.
   explicit RichMessageCall(QWidget* owner = nullptr) : owner_(owner) {}
 
-  // `text` (markup) and `caption` are UTF-8.
+  // `text` (plain: shown as written) and `caption` are UTF-8.
   int RichMessageBox(const std::string& text, const std::string& caption, unsigned style) override;
 
  private:

@@ -32,7 +32,7 @@ TEST(BatchView, MessagesShowTheirDataAsItIs) {
   std::ostringstream err;
   cli::BatchMessages messages(err);
   const std::string path = "/x/<b>&amp;<<.dbf";
-  EXPECT_EQ(messages.RichMessageBox("cannot move '" + batch::MarkupLiteral(path) + "'",
+  EXPECT_EQ(messages.RichMessageBox("cannot move '" + path + "'",
                                     "Tarnova Drelin DBF", batch::kMbExclamationOk),
             batch::kIdOk);
   EXPECT_EQ(err.str(), "drelin-repair: cannot move '" + path + "'\n");

@@ -17,6 +17,7 @@
 
 #include <tuple>
 
+#include "MarkupTokenizer.h"
 #include "MarkupValues.h"
 #include "MessageBoxMemory.h"
 #include "MessageBoxTestSeam.h"
@@ -389,7 +390,7 @@ TEST(MessageBoxTestSeam, AnswersTheBatchThroughItsMessageCall) {
   const ScopedMessageBoxAnswers answers({batch::kIdYes, batch::kIdCancel, batch::kIdOk}, FailTest);
   RichMessageCall call;
   batch::MessageCall& messages = call;
-  const std::string exit = "Do you really want to exit ?", failed = "Cannot open \"Bücher.dbf\": €";
+  const std::string exit = "Do you really want to exit ?", failed = "Cannot open \"<b>Bücher</b>&amp;.dbf\": €";
   EXPECT_EQ(messages.RichMessageBox(exit, kProductCaption, batch::kMbYesNoQuestion), batch::kIdYes);
   EXPECT_EQ(messages.RichMessageBox("Save?", kProductCaption, batch::kMbYesNoCancelQuestion), batch::kIdCancel);
   EXPECT_EQ(messages.RichMessageBox(failed, "Tarnova Drelin Degital media", batch::kMbExclamationOk), batch::kIdOk);
@@ -397,7 +398,7 @@ TEST(MessageBoxTestSeam, AnswersTheBatchThroughItsMessageCall) {
   for (const ShownMessageBox& box : answers.shown()) shown.emplace_back(box.text, box.caption, box.style, box.buttons);
   EXPECT_EQ(shown, (decltype(shown){{QString::fromStdString(exit), "Tarnova Drelin DBF", 0x24, {6, 7}},
                                     {"Save?", "Tarnova Drelin DBF", 0x23, {6, 7, 2}},
-                                    {QString::fromUtf8("Cannot open \"Bücher.dbf\": €"), "Tarnova Drelin Degital media",
+                                    {EscapeMarkup(QString::fromStdString(failed)), "Tarnova Drelin Degital media",
                                      0x30, {1}}}));
 }
 
