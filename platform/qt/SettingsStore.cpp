@@ -13,10 +13,17 @@ std::optional<QVariant> SettingsStore::Read(const QString& key) {
 std::optional<std::uint32_t> SettingsStore::ReadDword(const QString& key) {
   const std::optional<QVariant> value = Read(key);
   if (!value) return std::nullopt;
+  const QString text = value->toString().trimmed();
   bool ok = false;
-  const qulonglong number = value->toString().toULongLong(&ok, 0);
-  if (!ok || number > 0xFFFFFFFFull) return std::nullopt;
-  return static_cast<std::uint32_t>(number);
+  const qulonglong number = text.toULongLong(&ok, 0);
+  if (ok) {
+    if (number > 0xFFFFFFFFull) return std::nullopt;
+    return static_cast<std::uint32_t>(number);
+  }
+  // A negative value stands for its 32-bit pattern, as a DWORD holds it.
+  const qlonglong negative = text.toLongLong(&ok, 0);
+  if (!ok || negative < -0x80000000ll || negative >= 0) return std::nullopt;
+  return static_cast<std::uint32_t>(negative + 0x100000000ll);
 }
 
 bool SettingsStore::Write(const QString& key, const QVariant& value) {

@@ -20,7 +20,8 @@ class SettingsStore {
 
   // The value under `key`, or nothing when it is absent or unreadable.
   static std::optional<QVariant> Read(const QString& key);
-  // A 32-bit unsigned value (a "DWORD"); nothing when absent or not a number.
+  // A 32-bit unsigned value (a "DWORD"); nothing when absent or not a
+  // number. A negative value reads as its 32-bit pattern (-1 as 0xFFFFFFFF).
   static std::optional<std::uint32_t> ReadDword(const QString& key);
 
   // Writes and syncs; false when the file could not be written.
