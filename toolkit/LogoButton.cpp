@@ -60,13 +60,18 @@ void CLogoButton::SetHoverTip(const QString& text, bool activate) {
 
 void CLogoButton::SetHoverText(const QString& text) {
   if (!testAttribute(Qt::WA_SetCursor)) setCursor(Qt::PointingHandCursor);
-  QByteArray bytes = text.toUtf8();
-  if (bytes.size() > kMaxHoverTextBytes) {
-    bytes.truncate(kMaxHoverTextBytes);
-    while (!bytes.isEmpty() && (static_cast<unsigned char>(bytes.back()) & 0xC0) == 0x80) bytes.chop(1);
-    if (!bytes.isEmpty() && (static_cast<unsigned char>(bytes.back()) & 0x80) != 0) bytes.chop(1);
+  // Whole characters only, up to the byte limit of the encoded text.
+  qsizetype kept = 0;
+  int bytes = 0;
+  while (kept < text.size()) {
+    const char16_t unit = text[kept].unicode();
+    const bool pair = QChar::isHighSurrogate(unit) && kept + 1 < text.size();
+    const int length = unit < 0x80 ? 1 : unit < 0x800 ? 2 : pair ? 4 : 3;
+    if (bytes + length > kMaxHoverTextBytes) break;
+    bytes += length;
+    kept += pair ? 2 : 1;
   }
-  hoverText_ = QString::fromUtf8(bytes);
+  hoverText_ = text.left(kept);
 }
 
 QSize CLogoButton::sizeHint() const { return bitmap_.deviceIndependentSize().toSize(); }

@@ -166,6 +166,8 @@ bool CSkinButton::event(QEvent* event) {
     tip_.Show(this, static_cast<QHelpEvent*>(event));
     return true;
   }
+  // The owning window was deactivated (children hear of it this way).
+  if (event->type() == QEvent::WindowDeactivate) CancelHover();
   return QPushButton::event(event);
 }
 
@@ -210,13 +212,10 @@ void CSkinButton::hideEvent(QHideEvent* event) {
 
 void CSkinButton::changeEvent(QEvent* event) {
   switch (event->type()) {
-    case QEvent::ActivationChange:
-      if (!isActiveWindow()) CancelHover();
-      break;
     case QEvent::EnabledChange:
       if (!isEnabled()) CancelHover();
       break;
-    case QEvent::PaletteChange:
+    case QEvent::PaletteChange:  // the system colours changed
       ApplyOwnerColors();
       update();
       break;
