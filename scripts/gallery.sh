@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Renders every message box the program shows and a page of markup samples
-# to PNG files under build/gallery/, for a person to look at. Builds in a
-# folder of its own so the settings of other builds stay as they are.
+# Renders every message box the program shows, a page of markup samples and
+# sheets of the skinned buttons and flat menus (at 1x and 2x) to PNG files
+# under build/gallery/, for a person to look at. Builds in a folder of its
+# own so the settings of other builds stay as they are.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export QT_QPA_PLATFORM=offscreen QT_FONT_DPI=96

@@ -97,6 +97,12 @@ int FlatMenuStyle::pixelMetric(PixelMetric metric, const QStyleOption* option, c
   }
 }
 
+int FlatMenuStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                             QStyleHintReturn* returnData) const {
+  if (hint == SH_Menu_AllowActiveAndDisabled) return 1;
+  return QProxyStyle::styleHint(hint, option, widget, returnData);
+}
+
 QSize FlatMenuStyle::sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
                                       const QWidget* widget) const {
   const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);

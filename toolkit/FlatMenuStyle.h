@@ -3,6 +3,7 @@
 // items, backgrounds and the popup border through FlatMenuPainter; menus
 // it did not prepare keep the look of the style beneath it. The popup's
 // own panel width is its three-pixel border and it adds no margins.
+// Disabled items can be highlighted, as the selected-item look expects.
 #pragma once
 
 #include <QProxyStyle>
@@ -18,6 +19,8 @@ class FlatMenuStyle : public QProxyStyle {
   FlatMenuStyle() = default;
 
   int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override;
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* returnData) const override;
   QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
                          const QWidget* widget) const override;
   void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolBar>
 
 #include <gtest/gtest.h>
 
@@ -265,6 +266,15 @@ TEST(FlatMenuImages, RegisteredImagesShowInTheIconColumn) {
   EXPECT_NE(Pixel(popup, save.left() + 3, save.top() + 3), ColorRef::FromRgb(0, 160, 0));
   frame.file->hide();
   FlatMenu::SetCommandImage(57665, nullptr, 0);
+  EXPECT_TRUE(FlatMenu::CommandImage(57665).isNull());
+
+  // A command that also sits on a toolbar of the frame shows the toolbar's icon.
+  QAction* tool = frame.window.addToolBar("Tools")->addAction(QIcon(QPixmap::fromImage(Square(16, Qt::blue))), "Save");
+  FlatMenu::SetCommandId(tool, 61460);
+  FlatMenu::SetCommandId(frame.save, 61460);
+  frame.file->popup(QPoint(0, 100));
+  EXPECT_EQ(FlatMenu::CommandImage(61460).pixelColor(4, 4), QColor(Qt::blue));
+  frame.file->hide();
 }
 
 TEST(FlatMenuKeys, FirstItemOfASharedMnemonicExecutes) {

@@ -171,6 +171,12 @@ TEST(SkinButtonPainting, MaskStatesAndEmbossedLook) {
   EXPECT_FALSE(button.hovered());
   EXPECT_EQ(Pixel(image, 20, 20), SystemColor(kColorButtonShadow));  // dark parts in the shadow colour
   EXPECT_EQ(Pixel(image, 54, 38), SystemColor(kColorButtonHighlight));  // and once more one pixel down-right
+
+  // A failed load releases both images; the button still paints its colours.
+  button.setEnabled(true);
+  EXPECT_EQ(button.SetImages(987654, ColorRef(0), 987655, ColorRef(0)), 1);
+  EXPECT_FALSE(button.hasImages());
+  EXPECT_EQ(Pixel(Grab(button), 20, 20), face);
 }
 
 TEST(SkinButtonHover, TrackedAndCancelled) {

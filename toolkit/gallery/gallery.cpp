@@ -1,6 +1,7 @@
 // Renders every message box the program shows, a few boxes that use the
-// box's other features, and a page of markup samples to PNG files, so a
-// person can check them by eye. Usage: toolkit_gallery <output folder>.
+// box's other features, a page of markup samples, and sheets of the skinned
+// controls and flat menus to PNG files, so a person can check them by eye.
+// Usage: toolkit_gallery <output folder>.
 #include <QApplication>
 #include <QDir>
 #include <QFontMetrics>
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "ControlsGallery.h"
 #include "MarkupDrawer.h"
 #include "MarkupImages.h"
 #include "MessageBoxWindow.h"
@@ -254,6 +256,7 @@ int main(int argc, char** argv) {
   RenderFeatures(folder);
   RenderMarkupPage(folder);
   SaveSheet(folder);
+  g_saved += RenderControlSheets(folder);
   std::printf("%d images in %s\n", g_saved, qPrintable(folder.absolutePath()));
   return g_saved > 0 ? 0 : 1;
 }
