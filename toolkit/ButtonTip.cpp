@@ -42,9 +42,7 @@ bool ButtonTip::SetText(const QString& text, bool activate) {
   return true;
 }
 
-QString ButtonTip::ShownText() const {
-  return WrapTipText(text_, QFontMetrics(QToolTip::font()), maxWidth_);
-}
+QString ButtonTip::ShownText() const { return WrapTipText(text_, QFontMetrics(QToolTip::font()), maxWidth_); }
 
 void ButtonTip::Show(QWidget* owner, const QHelpEvent* request) const {
   if (!active_ || text_.isEmpty()) {

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QToolBar>
 
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <vector>
@@ -106,7 +107,11 @@ QObject* FlatMenu::KeyFilter() { return &Instance(); }
 
 void FlatMenu::Attach(QMenuBar* bar) {
   bar->window()->setProperty(kFrameProperty, 1);
-  GetState().bars.emplace_back(bar);
+  auto& bars = GetState().bars;
+  bars.erase(
+      std::remove_if(bars.begin(), bars.end(), [bar](const QPointer<QMenuBar>& b) { return b.isNull() || b == bar; }),
+      bars.end());
+  bars.emplace_back(bar);
   bar->setStyle(Style());
   bar->installEventFilter(&Instance());
   for (QAction* action : bar->actions())

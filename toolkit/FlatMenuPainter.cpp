@@ -41,8 +41,8 @@ void PaintColumns(QPainter& painter, const QRect& rect, const FlatMenuSettings& 
   if (gradients) {
     const int column = std::min(settings.gradientWidth, rect.width());
     const ColorRef rest = Lighten(settings.endColor(), 75);
-    FillGradient(painter, QRect(rect.left(), rect.top(), column, rect.height()),
-                 Lighten(settings.gradientStart, 20), rest);
+    FillGradient(painter, QRect(rect.left(), rect.top(), column, rect.height()), Lighten(settings.gradientStart, 20),
+                 rest);
     painter.fillRect(rect.adjusted(column, 0, 0, 0), rest.toQColor());
     return;
   }
@@ -51,8 +51,7 @@ void PaintColumns(QPainter& painter, const QRect& rect, const FlatMenuSettings& 
   painter.fillRect(rect.adjusted(band, 0, 0, 0), Shade(kColorButtonFace, 75));
 }
 
-void PaintSelection(QPainter& painter, const FlatMenuItemLook& item, const FlatMenuSettings& settings,
-                    bool gradients) {
+void PaintSelection(QPainter& painter, const FlatMenuItemLook& item, const FlatMenuSettings& settings, bool gradients) {
   if (!item.enabled)
     painter.fillRect(item.rect, Shade(kColorButtonFace, 73));
   else if (gradients && settings.showGradientSel)
@@ -123,8 +122,7 @@ int TextFlags(bool showMnemonics) {
 
 bool FlatMenuGradients(const FlatMenuSettings& settings, int depth) { return settings.showGradient && depth > 8; }
 
-void PaintFlatMenuItem(QPainter& painter, const FlatMenuItemLook& item, const FlatMenuSettings& settings,
-                       int depth) {
+void PaintFlatMenuItem(QPainter& painter, const FlatMenuItemLook& item, const FlatMenuSettings& settings, int depth) {
   const bool gradients = FlatMenuGradients(settings, depth);
   const QRect& r = item.rect;
   PaintColumns(painter, r, settings, gradients);
@@ -177,9 +175,7 @@ void PaintFlatMenuBackground(QPainter& painter, const QRect& rect, const FlatMen
   PaintColumns(painter, rect, settings, FlatMenuGradients(settings, depth));
 }
 
-void PaintFlatMenuBarBackground(QPainter& painter, const QRect& rect) {
-  painter.fillRect(rect, System(kColorMenu));
-}
+void PaintFlatMenuBarBackground(QPainter& painter, const QRect& rect) { painter.fillRect(rect, System(kColorMenu)); }
 
 void PaintFlatMenuBorder(QPainter& painter, const QRect& rect, int gapLeft, int gapRight) {
   FrameRect(painter, rect, System(kColorDarkShadow));

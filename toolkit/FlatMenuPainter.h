@@ -55,8 +55,7 @@ struct FlatMenuBarLook {
 // Whether the gradients apply on a device of `depth` bits per pixel.
 bool FlatMenuGradients(const FlatMenuSettings& settings, int depth);
 
-void PaintFlatMenuItem(QPainter& painter, const FlatMenuItemLook& item, const FlatMenuSettings& settings,
-                       int depth);
+void PaintFlatMenuItem(QPainter& painter, const FlatMenuItemLook& item, const FlatMenuSettings& settings, int depth);
 void PaintFlatMenuBarItem(QPainter& painter, const FlatMenuBarLook& item);
 // The plain background of a popup, as behind the text of its items.
 void PaintFlatMenuBackground(QPainter& painter, const QRect& rect, const FlatMenuSettings& settings, int depth);

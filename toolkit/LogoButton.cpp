@@ -17,7 +17,10 @@ constexpr int kColorLight = 22;
 
 QImage MapSystemGreys(const QImage& bitmap) {
   if (bitmap.isNull()) return {};
-  const struct { QRgb grey; ColorRef system; } map[] = {
+  const struct {
+    QRgb grey;
+    ColorRef system;
+  } map[] = {
       {qRgb(128, 128, 128), SystemColor(kColorButtonShadow)},
       {qRgb(192, 192, 192), SystemColor(kColorButtonFace)},
       {qRgb(223, 223, 223), SystemColor(kColorLight)},

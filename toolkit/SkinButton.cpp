@@ -25,8 +25,7 @@ int CenteredIn(int outer, int inner) { return (outer - inner) / 2; }
 ColorRef ShadeColor(ColorRef color, int shade) {
   const int channels[] = {color.red(), color.green(), color.blue()};
   int amount = shade;
-  for (int channel : channels)
-    amount = shade > 0 ? std::min(amount, 255 - channel) : std::max(amount, -channel);
+  for (int channel : channels) amount = shade > 0 ? std::min(amount, 255 - channel) : std::max(amount, -channel);
   return ColorRef::FromRgb(color.red() + amount, color.green() + amount, color.blue() + amount);
 }
 
@@ -83,8 +82,7 @@ int CSkinButton::SetImages(int image1Id, ColorRef transparent1, int image2Id, Co
   return SetImages(image1, transparent1, image2, transparent2);
 }
 
-int CSkinButton::SetImages(const QImage& image1, ColorRef transparent1, const QImage& image2,
-                           ColorRef transparent2) {
+int CSkinButton::SetImages(const QImage& image1, ColorRef transparent1, const QImage& image2, ColorRef transparent2) {
   ReleaseImages();
   if (image1.isNull()) return kInvalidResource;
   QImage masked1 = MaskedImage(image1, transparent1);
@@ -229,17 +227,17 @@ void CSkinButton::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   const bool pressed = isDown();
   const bool focused = hasFocus();
-  const ColorRef background = stateColor(hover_ || pressed ? kBackgroundIn : focused ? kBackgroundFocus : kBackgroundOut);
-  painter.fillRect(rect(), background.toQColor());
+  const int background = hover_ || pressed ? kBackgroundIn : focused ? kBackgroundFocus : kBackgroundOut;
+  painter.fillRect(rect(), stateColor(background).toQColor());
   PaintFrame(painter, pressed);
   const QImage& shown = (hover_ || pressed || image2_.isNull()) ? image1_ : image2_;
-  const QSize imageSize = shown.deviceIndependentSize().toSize();
-  const SkinLayout layout = LayoutSkinButton(rect(), imageSize, alignment_, !text().isEmpty());
-  if (!shown.isNull()) PaintImage(painter, layout.image, pressed);
+  const SkinLayout layout =
+      LayoutSkinButton(rect(), shown.deviceIndependentSize().toSize(), alignment_, !text().isEmpty());
+  if (!shown.isNull()) PaintImage(painter, shown, layout.image, pressed);
   if (!text().isEmpty()) PaintText(painter, layout.text, pressed, focused);
+  // A focus cue once the keyboard moved the focus here.
   if (focused && keyboardFocus_) {
-    QPen pen(stateColor(kTextFocus).toQColor(), 1, Qt::DotLine);
-    painter.setPen(pen);
+    painter.setPen(QPen(stateColor(kTextFocus).toQColor(), 1, Qt::DotLine));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(rect().adjusted(2, 2, -3, -3));
   }
@@ -258,8 +256,7 @@ void CSkinButton::PaintFrame(QPainter& painter, bool pressed) const {
   painter.fillRect(QRect(r.right(), r.top(), 1, r.height()), bottomRight);
 }
 
-void CSkinButton::PaintImage(QPainter& painter, const QRect& place, bool pressed) const {
-  const QImage& shown = (hover_ || pressed || image2_.isNull()) ? image1_ : image2_;
+void CSkinButton::PaintImage(QPainter& painter, const QImage& shown, const QRect& place, bool pressed) const {
   const QRect target = pressed ? place.translated(kPressedOffset, kPressedOffset) : place;
   if (!isEnabled()) {
     DrawEmbossed(painter, target, shown, SystemColor(kColorButtonHighlight), SystemColor(kColorButtonShadow));

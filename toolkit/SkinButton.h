@@ -95,7 +95,7 @@ class CSkinButton : public QPushButton {
   void ApplyOwnerColors();
   void SetColorValue(int index, ColorRef color) { colors_[static_cast<std::size_t>(index)] = color; }
   void PaintFrame(QPainter& painter, bool pressed) const;
-  void PaintImage(QPainter& painter, const QRect& place, bool pressed) const;
+  void PaintImage(QPainter& painter, const QImage& shown, const QRect& place, bool pressed) const;
   void PaintText(QPainter& painter, const QRect& area, bool pressed, bool focused) const;
 
   QImage image1_;

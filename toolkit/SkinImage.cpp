@@ -61,8 +61,7 @@ void DrawScaled(QPainter& painter, const QRect& target, const QImage& image) {
   painter.drawImage(target.topLeft(), scaled);
 }
 
-void DrawEmbossed(QPainter& painter, const QRect& target, const QImage& image, ColorRef highlight,
-                  ColorRef shadow) {
+void DrawEmbossed(QPainter& painter, const QRect& target, const QImage& image, ColorRef highlight, ColorRef shadow) {
   DrawScaled(painter, target.translated(1, 1), EmbossShape(image, highlight));
   DrawScaled(painter, target, EmbossShape(image, shadow));
 }

@@ -31,7 +31,6 @@ void DrawScaled(QPainter& painter, const QRect& target, const QImage& image);
 
 // The embossed disabled look: the shape once in `highlight` one pixel right
 // and down, then in `shadow` at `target`.
-void DrawEmbossed(QPainter& painter, const QRect& target, const QImage& image, ColorRef highlight,
-                  ColorRef shadow);
+void DrawEmbossed(QPainter& painter, const QRect& target, const QImage& image, ColorRef highlight, ColorRef shadow);
 
 }  // namespace drelin

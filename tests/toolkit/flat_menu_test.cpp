@@ -2,6 +2,8 @@
 // them, the settings from the store, painting read from images (icon
 // column, plain band, images, popup border and open bar item) and the
 // mnemonic keys of prepared and unprepared popups.
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QMainWindow>
 #include <QMenu>
@@ -10,8 +12,6 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolBar>
-
-#include <gtest/gtest.h>
 
 #include "FlatMenu.h"
 #include "FlatMenuPainter.h"
@@ -98,7 +98,8 @@ TEST(FlatMenuMeasuring, QtLaysOutTheMeasuredSizes) {
   // Text + 4, and 4 more inside the item for the open item's shadow; no spacing.
   EXPECT_EQ(fileItem, QRect(0, 0, barFont.horizontalAdvance("File") + 8, FlatMenuTextItemHeight(barFont.height())));
   EXPECT_EQ(helpItem.left(), fileItem.right() + 1);
-  EXPECT_EQ(FlatMenu::ItemData(frame.file->menuAction()), (FlatMenuItemData{0, 0, barFont.horizontalAdvance("File")}.Pack()));
+  EXPECT_EQ(FlatMenu::ItemData(frame.file->menuAction()),
+            (FlatMenuItemData{0, 0, barFont.horizontalAdvance("File")}.Pack()));
 
   frame.file->popup(QPoint(0, 100));
   ASSERT_TRUE(frame.file->isVisible());
@@ -235,6 +236,14 @@ TEST(FlatMenuPainting, PopupBorderMeetsTheOpenBarItem) {
   EXPECT_EQ(Pixel(popup, boxRight - 1, 0), Face(20));
   EXPECT_EQ(Pixel(popup, boxRight, 0), SystemColor(kDarkShadow));
   EXPECT_EQ(Pixel(popup, popup.width() - 2, 0), SystemColor(kDarkShadow));
+  // The depth is that of the painted device unless one is set: at 8 bits the plain band.
+  const QRect add = frame.file->actionGeometry(frame.file->actions().at(0));
+  EXPECT_NE(Pixel(popup, add.left() + 25, add.top() + 1), Face(75));
+  FlatMenu::SetDepthOverride(8);
+  const QImage plain = frame.file->grab().toImage();
+  FlatMenu::SetDepthOverride(0);
+  EXPECT_EQ(Pixel(plain, add.left() + 21, add.top() + 1), Face(20));
+  EXPECT_EQ(Pixel(plain, add.left() + 22, add.top() + 1), Face(75));
 
   // The open item: a box edged in the dark shadow colour and a stepped shadow at its right.
   const QImage strip = bar->grab().toImage();

@@ -3,6 +3,8 @@
 // tracking and its cancellation, colours across a palette change, clicks,
 // tips and focus; the logo button's hover timer driven tick by tick; the
 // clear label and the log box.
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QHelpEvent>
@@ -12,8 +14,6 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolTip>
-
-#include <gtest/gtest.h>
 
 #include "ClearLabel.h"
 #include "LogEdit.h"
@@ -62,7 +62,9 @@ TEST(SkinColors, TransformHlsAndShade) {
                                ColorRef::FromRgb(200, 30, 90), ColorRef::FromRgb(20, 180, 40)}) {
     const ColorRef same = TransformHls(color, 0, 0);
     EXPECT_LE(std::abs(same.red() - color.red()) + std::abs(same.green() - color.green()) +
-                  std::abs(same.blue() - color.blue()), 6) << std::hex << color.value();
+                  std::abs(same.blue() - color.blue()),
+              6)
+        << std::hex << color.value();
   }
   EXPECT_EQ(TransformHls(ColorRef::FromRgb(51, 153, 255), 0, -100), ColorRef::FromRgb(153, 153, 153));
 
@@ -79,12 +81,17 @@ TEST(SkinButtonSetters, ReturnCodesAndUnchangedState) {
   button.SetStateColor(CSkinButton::kBackgroundIn, ColorRef::FromRgb(100, 240, 30));
   EXPECT_EQ(button.ShadeStateColor(CSkinButton::kBackgroundIn, 100), 0);
   EXPECT_EQ(button.stateColor(CSkinButton::kBackgroundIn), ColorRef::FromRgb(115, 255, 45));
-  const struct { int result, expected; } codes[] = {
-      {button.SetStateColor(6, ColorRef(0x123456)), 3}, {button.SetStateColor(-1, ColorRef(0)), 3},
-      {button.ShadeStateColor(6, 10), 3},               {button.ShadeStateColor(0, 256), 5},
-      {button.ShadeStateColor(0, -256), 5},             {button.SetImageAlignment(4), 4},
-      {button.SetImageAlignment(2), 0},                 {button.SetImages(QImage(), ColorRef()), 1},
-      {button.SetImages(987654, ColorRef()), 1}};
+  const struct {
+    int result, expected;
+  } codes[] = {{button.SetStateColor(6, ColorRef(0x123456)), 3},
+               {button.SetStateColor(-1, ColorRef(0)), 3},
+               {button.ShadeStateColor(6, 10), 3},
+               {button.ShadeStateColor(0, 256), 5},
+               {button.ShadeStateColor(0, -256), 5},
+               {button.SetImageAlignment(4), 4},
+               {button.SetImageAlignment(2), 0},
+               {button.SetImages(QImage(), ColorRef()), 1},
+               {button.SetImages(987654, ColorRef()), 1}};
   for (const auto& c : codes) EXPECT_EQ(c.result, c.expected);
   EXPECT_EQ(button.stateColor(CSkinButton::kBackgroundIn), ColorRef::FromRgb(115, 255, 45));
   for (int index = 1; index < 6; ++index) EXPECT_EQ(button.stateColor(index), index % 2 ? SystemColor(18) : face);
@@ -98,14 +105,18 @@ TEST(SkinButtonSetters, ReturnCodesAndUnchangedState) {
 TEST(SkinButtonPainting, LayoutOfImageAndText) {
   const QRect client(0, 0, 58, 50);
   const QSize image(20, 10);
-  const struct { int alignment; bool text; QRect image; QRect text_; } cases[] = {
-      {0, false, {19, 20, 20, 10}, client},
-      {0, true, {3, 20, 20, 10}, QRect(26, 0, 32, 50)},
-      {1, true, {19, 3, 20, 10}, QRect(0, 16, 58, 34)},
-      {1, false, {19, 20, 20, 10}, client},
-      {2, true, {35, 20, 20, 10}, QRect(0, 0, 32, 50)},
-      {2, false, {19, 0, 20, 10}, client},  // centred across, its top at the top
-      {3, true, {0, 0, 20, 10}, client}};
+  const struct {
+    int alignment;
+    bool text;
+    QRect image;
+    QRect text_;
+  } cases[] = {{0, false, {19, 20, 20, 10}, client},
+               {0, true, {3, 20, 20, 10}, QRect(26, 0, 32, 50)},
+               {1, true, {19, 3, 20, 10}, QRect(0, 16, 58, 34)},
+               {1, false, {19, 20, 20, 10}, client},
+               {2, true, {35, 20, 20, 10}, QRect(0, 0, 32, 50)},
+               {2, false, {19, 0, 20, 10}, client},  // centred across, its top at the top
+               {3, true, {0, 0, 20, 10}, client}};
   for (const auto& c : cases) {
     const SkinLayout layout = LayoutSkinButton(client, image, c.alignment, c.text);
     EXPECT_EQ(layout.image, c.image) << c.alignment << c.text;
@@ -169,7 +180,7 @@ TEST(SkinButtonPainting, MaskStatesAndEmbossedLook) {
   button.setEnabled(false);
   image = Grab(button);
   EXPECT_FALSE(button.hovered());
-  EXPECT_EQ(Pixel(image, 20, 20), SystemColor(kColorButtonShadow));  // dark parts in the shadow colour
+  EXPECT_EQ(Pixel(image, 20, 20), SystemColor(kColorButtonShadow));     // dark parts in the shadow colour
   EXPECT_EQ(Pixel(image, 54, 38), SystemColor(kColorButtonHighlight));  // and once more one pixel down-right
 
   // A failed load releases both images; the button still paints its colours.
@@ -197,12 +208,21 @@ TEST(SkinButtonHover, TrackedAndCancelled) {
   Move(button, {70, 10}, Qt::LeftButton);  // pressed and moved out
   EXPECT_FALSE(button.hovered());
 
-  const std::vector<std::function<void()>> cancels = {
-      [&] { QEvent leave(QEvent::Leave); QApplication::sendEvent(&button, &leave); },
-      [&] { QWidget popup; popup.show(); QApplication::setActiveWindow(&popup); },  // deactivation
-      [&] { button.setEnabled(false); },
-      [&] { button.setFocus(); other.setFocus(); },
-      [&] { button.hide(); }};
+  const std::vector<std::function<void()>> cancels = {[&] {
+                                                        QEvent leave(QEvent::Leave);
+                                                        QApplication::sendEvent(&button, &leave);
+                                                      },
+                                                      [&] {
+                                                        QWidget popup;
+                                                        popup.show();
+                                                        QApplication::setActiveWindow(&popup);
+                                                      },  // deactivation
+                                                      [&] { button.setEnabled(false); },
+                                                      [&] {
+                                                        button.setFocus();
+                                                        other.setFocus();
+                                                      },
+                                                      [&] { button.hide(); }};
   for (std::size_t i = 0; i < cancels.size(); ++i) {
     button.setEnabled(true);
     button.show();
@@ -243,8 +263,8 @@ TEST(SkinButtonInput, DoubleClickTipAndFocus) {
   button.setParent(&window);
   button.move(0, 30);
   QSignalSpy clicks(&button, &QAbstractButton::clicked);
-  for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick,
-                            QEvent::MouseButtonRelease})
+  for (QEvent::Type type :
+       {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease})
     Send(button, type);
   EXPECT_EQ(clicks.count(), 2);
 
@@ -259,7 +279,7 @@ TEST(SkinButtonInput, DoubleClickTipAndFocus) {
 
   CSkinButton fresh(&window);
   EXPECT_FALSE(fresh.tip().active());  // a new tip starts inactive
-  fresh.SetTipText(QString(), true);    // a null text is ignored
+  fresh.SetTipText(QString(), true);   // a null text is ignored
   EXPECT_FALSE(fresh.tip().active());
   QString longTip;
   for (int i = 0; i < 40; ++i) longTip += "Update the software ";

@@ -24,8 +24,8 @@
 
 namespace {
 
-using drelin::CSkinButton;
 using drelin::ColorRef;
+using drelin::CSkinButton;
 using drelin::FlatMenu;
 
 const QColor kSheet(0x6E, 0x76, 0x80);
@@ -45,15 +45,38 @@ void DrawGlyph(QPainter& painter, const QRectF& tile, char glyph) {
   const QPointF c = tile.center();
   const qreal r = tile.width() * 0.26;
   switch (glyph) {
-    case '+': painter.drawLine(c - QPointF(r, 0), c + QPointF(r, 0)); painter.drawLine(c - QPointF(0, r), c + QPointF(0, r)); break;
-    case '-': painter.drawLine(c - QPointF(r, 0), c + QPointF(r, 0)); break;
-    case 'x': painter.drawLine(c - QPointF(r, r), c + QPointF(r, r)); painter.drawLine(c - QPointF(r, -r), c + QPointF(r, -r)); break;
-    case '>': painter.drawPolyline(QPolygonF({c + QPointF(-r / 2, -r), c + QPointF(r / 2, 0), c + QPointF(-r / 2, r)})); break;
-    case '<': painter.drawPolyline(QPolygonF({c + QPointF(r / 2, -r), c + QPointF(-r / 2, 0), c + QPointF(r / 2, r)})); break;
-    case 'o': painter.drawEllipse(c, r * 0.8, r * 0.8); painter.drawPoint(c); break;
-    case 's': painter.drawRect(QRectF(c - QPointF(r, r), c + QPointF(r, r))); painter.drawLine(c + QPointF(-r / 2, -r), c + QPointF(-r / 2, -r / 3)); break;
-    case '?': painter.drawArc(QRectF(c - QPointF(r * 0.7, r), QSizeF(r * 1.4, r * 1.2)), 180 * 16, -250 * 16); painter.drawPoint(c + QPointF(0, r)); break;
-    default: painter.drawPoint(c); break;
+    case '+':
+      painter.drawLine(c - QPointF(r, 0), c + QPointF(r, 0));
+      painter.drawLine(c - QPointF(0, r), c + QPointF(0, r));
+      break;
+    case '-':
+      painter.drawLine(c - QPointF(r, 0), c + QPointF(r, 0));
+      break;
+    case 'x':
+      painter.drawLine(c - QPointF(r, r), c + QPointF(r, r));
+      painter.drawLine(c - QPointF(r, -r), c + QPointF(r, -r));
+      break;
+    case '>':
+      painter.drawPolyline(QPolygonF({c + QPointF(-r / 2, -r), c + QPointF(r / 2, 0), c + QPointF(-r / 2, r)}));
+      break;
+    case '<':
+      painter.drawPolyline(QPolygonF({c + QPointF(r / 2, -r), c + QPointF(-r / 2, 0), c + QPointF(r / 2, r)}));
+      break;
+    case 'o':
+      painter.drawEllipse(c, r * 0.8, r * 0.8);
+      painter.drawPoint(c);
+      break;
+    case 's':
+      painter.drawRect(QRectF(c - QPointF(r, r), c + QPointF(r, r)));
+      painter.drawLine(c + QPointF(-r / 2, -r), c + QPointF(-r / 2, -r / 3));
+      break;
+    case '?':
+      painter.drawArc(QRectF(c - QPointF(r * 0.7, r), QSizeF(r * 1.4, r * 1.2)), 180 * 16, -250 * 16);
+      painter.drawPoint(c + QPointF(0, r));
+      break;
+    default:
+      painter.drawPoint(c);
+      break;
   }
 }
 
@@ -135,8 +158,8 @@ void PlaceButtonStates(QPainter& sheet, QWidget& window, const ButtonKind& kind,
     button->resize(kind.text.isEmpty() ? kind.size : QSize(120, 40));
     button->show();
     if (state == 1) {
-      QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), button->mapToGlobal(QPointF(5, 5)), Qt::NoButton,
-                       Qt::NoButton, Qt::NoModifier);
+      QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), button->mapToGlobal(QPointF(5, 5)), Qt::NoButton, Qt::NoButton,
+                       Qt::NoModifier);
       QApplication::sendEvent(button.get(), &move);
     }
     if (state == 2) button->setDown(true);
@@ -197,11 +220,14 @@ struct MenuFrame {
 
   MenuFrame() {
     auto icons = std::make_shared<drelin::MenuImageList>();
-    const struct { int command; QColor color; char glyph; } images[] = {
-        {32781, QColor(0x2B, 0x7C, 0xD3), '+'}, {32782, QColor(0xC8, 0x3A, 0x32), 'x'},
-        {32783, QColor(0xE0, 0x8A, 0x1E), '-'}, {57665, QColor(0x8A, 0x8F, 0x96), '<'},
-        {32784, QColor(0x7A, 0x4F, 0xC0), 'o'}, {61460, QColor(0x2E, 0xA0, 0x4A), 's'},
-        {32786, QColor(0x2B, 0x7C, 0xD3), '?'}};
+    const struct {
+      int command;
+      QColor color;
+      char glyph;
+    } images[] = {{32781, QColor(0x2B, 0x7C, 0xD3), '+'}, {32782, QColor(0xC8, 0x3A, 0x32), 'x'},
+                  {32783, QColor(0xE0, 0x8A, 0x1E), '-'}, {57665, QColor(0x8A, 0x8F, 0x96), '<'},
+                  {32784, QColor(0x7A, 0x4F, 0xC0), 'o'}, {61460, QColor(0x2E, 0xA0, 0x4A), 's'},
+                  {32786, QColor(0x2B, 0x7C, 0xD3), '?'}};
     for (const auto& image : images)
       FlatMenu::SetCommandImage(image.command, icons, icons->Add(MenuIcon(image.color, image.glyph)));
     file = window.menuBar()->addMenu(QStringLiteral("&File"));
