@@ -69,8 +69,7 @@ constexpr char kPrefixEmpty[] = "Please fill prefix";
 constexpr char kPrefixIllegal[] = "Illegal character found in file pre fix ";
 constexpr char kPrefixForbidden[] = "/\\|*:?<>'";
 
-// The stop timer, which tidies up after a stopped run.
-constexpr int kStopTimerId = 61463;
+// The period of the stop timer (its id is res::kStopTimerId).
 constexpr int kStopTimerPeriodMs = 1000;
 
 }  // namespace drelin::batch

@@ -5,6 +5,7 @@
 #include "BatchTexts.h"
 #include "RepairFlags.h"
 #include "RepairWorker.h"
+#include "ResourceIds.h"
 
 namespace drelin::batch {
 
@@ -38,6 +39,17 @@ void RepairCommands::WaitForWorker() {
 }
 
 RepairSaver RepairCommands::Saver() { return RepairSaver(view_, workFolder_(), prefix_, io_); }
+
+bool RepairCommands::OnCommand(int id) {
+  switch (id) {
+    case res::kIdNext: OnNext(); return true;
+    case res::kIdRepairFile: OnRepair(); return true;
+    case res::kIdStop: OnStop(); return true;
+    case res::kIdBack: OnBack(); return true;
+    case res::kIdSave: OnSave(); return true;
+    default: return false;
+  }
+}
 
 void RepairCommands::OnNext() {
   if (view_.m_nPage == 0) {
@@ -85,7 +97,7 @@ void RepairCommands::OnStop() {
   if (!g_bRepairing) return;
   if (messages_.RichMessageBox(kAskStop, kCaption, kMbYesNoCancelQuestion) != kIdYes) return;
   g_bStopRequested = true;
-  view_.m_nTimerId = timer_.StartTimer(kStopTimerId, kStopTimerPeriodMs);
+  view_.m_nTimerId = timer_.StartTimer(res::kStopTimerId, kStopTimerPeriodMs);
 }
 
 void RepairCommands::OnTimer() {

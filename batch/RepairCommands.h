@@ -36,6 +36,11 @@ class RepairCommands {
   RepairCommands(const RepairCommands&) = delete;
   RepairCommands& operator=(const RepairCommands&) = delete;
 
+  // The command router's way in: runs the command of a button, menu item or
+  // shortcut id (res::kIdNext, kIdRepairFile, kIdStop, kIdBack, kIdSave);
+  // false for any other id.
+  bool OnCommand(int id);
+
   void OnNext();    // on the file page a run starts; on the repair page, the preview
   void OnRepair();  // on the file page a run starts
   void OnStop();
