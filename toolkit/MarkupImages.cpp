@@ -85,9 +85,17 @@ QImage MarkupImageTable::Find(long long handle) {
   return it == table.end() ? QImage() : it->second;
 }
 
-QImage LoadProgramImage(long long id) {
+QImage LoadProgramImage(long long id, qreal devicePixelRatio) {
   if (id < 0 || id > 0xFFFF) return {};
-  return FromResourcePath(QStringLiteral(":/res/%1").arg(id));
+  const QString base = QStringLiteral(":/res/%1").arg(id);
+  if (devicePixelRatio > 1.0) {
+    QImage sharp = FromResourcePath(base + QLatin1String("@2x"));
+    if (!sharp.isNull()) {
+      sharp.setDevicePixelRatio(2.0);
+      return sharp;
+    }
+  }
+  return FromResourcePath(base);
 }
 
 QImage LoadModuleImage(const QString& module, long long id, bool trusted) {

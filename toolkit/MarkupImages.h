@@ -38,8 +38,11 @@ class ScopedMarkupImage {
   unsigned handle_;
 };
 
-// The image of a numbered program resource; null when there is none.
-QImage LoadProgramImage(long long id);
+// The image of a numbered program resource; null when there is none. For a
+// device pixel ratio above 1 it is the twice-size copy ("<number>@2x") when
+// there is one, with its own ratio set to 2, so that its logical size is the
+// picture's size; source rectangles into it are then in twice the units.
+QImage LoadProgramImage(long long id, qreal devicePixelRatio = 1.0);
 
 // The image numbered `id` of the resource file `module` (a plain file name
 // in the program's folder, or an absolute path the program chose itself

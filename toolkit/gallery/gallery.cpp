@@ -16,6 +16,7 @@
 #include "MarkupDrawer.h"
 #include "MarkupImages.h"
 #include "MessageBoxWindow.h"
+#include "PictureSheets.h"
 #include "RichMessageBox.h"
 
 namespace {
@@ -257,6 +258,7 @@ int main(int argc, char** argv) {
   RenderMarkupPage(folder);
   SaveSheet(folder);
   g_saved += RenderControlSheets(folder);
+  g_saved += gallery::RenderPictureSheets(folder);
   std::printf("%d images in %s\n", g_saved, qPrintable(folder.absolutePath()));
   return g_saved > 0 ? 0 : 1;
 }
