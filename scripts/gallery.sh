@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Renders every message box the program shows, a page of markup samples and
-# sheets of the skinned buttons and flat menus (at 1x and 2x) to PNG files
+# sheets of the skinned buttons and flat menus and of the program's pictures
+# (icons, buttons, the main view, dialogs), each at 1x and 2x, to PNG files
 # under build/gallery/, for a person to look at. Builds in a folder of its
 # own so the settings of other builds stay as they are.
 set -euo pipefail

@@ -104,7 +104,7 @@ void DrawEnlargedIcons(QPainter& painter, const QPoint& at, qreal ratio) {
 }
 
 int RenderIconSheet(const QDir& folder, qreal ratio) {
-  QImage sheet = BlankSheet(QSize(780, 780), ratio);
+  QImage sheet = BlankSheet(QSize(780, 770), ratio);
   QPainter painter(&sheet);
   painter.setRenderHint(QPainter::Antialiasing);
   DrawCaption(painter, QRect(16, 10, 700, 20), QStringLiteral("Icons at 48, 20 and 16 pixels"), Qt::AlignLeft);
@@ -113,8 +113,8 @@ int RenderIconSheet(const QDir& folder, qreal ratio) {
   DrawMenuMock(painter, QPoint(16, 408), ratio);
   DrawCaption(painter, QRect(16, 510, 700, 20), QStringLiteral("Status list (20 px)"), Qt::AlignLeft);
   DrawStatusMock(painter, QPoint(16, 532), ratio);
-  DrawCaption(painter, QRect(16, 618, 360, 20), QStringLiteral("16 px, enlarged three times"), Qt::AlignLeft);
-  DrawEnlargedIcons(painter, QPoint(16, 640), ratio);
+  DrawCaption(painter, QRect(16, 628, 360, 20), QStringLiteral("16 px, enlarged three times"), Qt::AlignLeft);
+  DrawEnlargedIcons(painter, QPoint(16, 650), ratio);
   painter.end();
   return SaveSheet(sheet, folder, QStringLiteral("50_icons"), ratio) ? 1 : 0;
 }
