@@ -21,6 +21,7 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -50,6 +51,9 @@ QList<Entry> ReadManifest(const QString& path) {
     if (words.size() < 3) Fail(QStringLiteral("short line: ") + words.join(QLatin1Char(' ')));
     Entry entry{words.takeFirst(), words.takeFirst(), {}, {}};
     if (entry.kind == QLatin1String("key")) entry.matte = QColor(words.takeFirst());
+    const QStringList kinds = {"icon", "opaque", "key", "file"};
+    if (!kinds.contains(entry.kind) || words.isEmpty() || (entry.kind == QLatin1String("key") && !entry.matte.isValid()))
+      Fail(QStringLiteral("bad line for ") + entry.name);
     entry.layers = words;
     entries.push_back(entry);
   }
