@@ -1,18 +1,16 @@
 #include "NoReplaceMove.h"
 
 #include <fcntl.h>
-#include <stdio.h>
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <cinttypes>
 #include <optional>
-#include <random>
 
 #include "File.h"
 #include "FileEntry.h"
 #include "FileError.h"
 #include "NewFileMode.h"
+#include "PartName.h"
 #include "Paths.h"
 
 #ifndef RENAME_NOREPLACE
@@ -101,17 +99,15 @@ void SyncFolder(FileIo& io, const std::string& folder) {
   }
 }
 
-// Creates a new file of a unique hidden name in `folder`, readable only by
-// its owner while it is written.
-File CreatePartFile(FileIo& io, const std::string& folder) {
-  thread_local std::mt19937_64 random{std::random_device{}()};
+// Creates a new file under a private name beside `to`, readable only by its
+// owner while it is written.
+File CreatePartFile(FileIo& io, const std::string& to) {
   for (int attempt = 0;; ++attempt) {
-    char name[40];
-    snprintf(name, sizeof name, ".drelin-%016" PRIx64 ".part", static_cast<uint64_t>(random()));
+    const std::string part = PartNameIn(DirName(to));
     try {
-      return File::Create(io, JoinPath(folder, name), File::Creation::kExclusive, 0600);
+      return File::Create(io, part, File::Creation::kExclusive, 0600);
     } catch (const FileError& error) {
-      if (error.error() != EEXIST || attempt == 99) throw;
+      if (error.error() != EEXIST || attempt == 99) throw AboutFinalName(error, part, to);
     }
   }
 }
@@ -174,24 +170,23 @@ void MoveAcross(FileIo& io, const File& source, uint64_t size, const std::string
   // refuses it if it appears meanwhile.
   if (EntryExists(io, to)) ThrowMoveError(from, to, EEXIST);
   const std::string folder = DirName(to);
-  File part = CreatePartFile(io, folder);
+  File part = CreatePartFile(io, to);
   CreatedName partName(io, part.path());
-  const Identity identity = IdentityOf(io, part);
-  partName.Identify(identity);
-  part.CopyFrom(source, 0, size);
-  GiveNewFileMode(io, part, 0600);
-  part.Sync();
-
-  // Only a move within the destination folder is left.
   std::optional<Identity> placed;
   try {
+    const Identity identity = IdentityOf(io, part);
+    partName.Identify(identity);
+    part.CopyFrom(source, 0, size);
+    GiveNewFileMode(io, part, 0600);
+    part.Sync();
+    // Only a move within the destination folder is left.
     placed = MoveOnFileSystem(io, part, identity, size, part.path(), to);
   } catch (const FileError& error) {
     // Name the caller's file, not the private copy, when the name is taken.
     if (error.error() == EEXIST) ThrowMoveError(from, to, EEXIST);
-    throw;
+    throw AboutFinalName(error, part.path(), to);
   }
-  if (!placed) ThrowMoveError(part.path(), to, EXDEV);
+  if (!placed) throw FileError("write", to, EXDEV);
   partName.Keep();
   CreatedName placedName(io, to, *placed);
   SyncFolder(io, folder);

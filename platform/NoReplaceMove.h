@@ -21,7 +21,8 @@
 // of the process or the machine (not a reported error) can leave more: the
 // file under both names between the two steps of a link move, or a partial
 // copy at its temporary name or, on file systems without links, at `to`.
-// Every system call goes through `io`.
+// A failure names `from` or `to`, never the private name. Every system call
+// goes through `io`.
 #pragma once
 
 #include <string>

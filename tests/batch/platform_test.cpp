@@ -97,6 +97,8 @@ TEST(MoveNoReplace, AnySingleFailureLosesAndDuplicatesNothing) {
       } catch (const FileError& error) {
         threw = true;
         EXPECT_EQ(error.error(), EIO) << error.what();
+        // The private copy is no name the user knows.
+        EXPECT_EQ(std::string(error.what()).find(".part"), std::string::npos) << error.what();
       }
       if (n == 0) {
         ASSERT_FALSE(threw);
