@@ -1,3 +1,5 @@
+// The command line of drelin-repair: its commands, options and help, parsed
+// into the arguments each command takes.
 #include <CLI/CLI.hpp>
 
 #include <ostream>
