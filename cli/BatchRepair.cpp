@@ -16,22 +16,15 @@
 #include "BatchTexts.h"
 #include "BatchView.h"
 #include "FileError.h"
-#include "PreviewExport.h"
 #include "RepairCommands.h"
 #include "RepairFlags.h"
+#include "TerminalText.h"
+#include "Utf8.h"
 #include "WorkFolder.h"
 
 namespace drelin::cli {
 
 namespace {
-
-std::string Shown(const std::string& text) { return EscapeForTerminal(PathText(text)); }
-
-size_t CharacterCount(const std::string& utf8) {
-  size_t count = 0;
-  for (const char c : utf8) count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  return count;
-}
 
 // Takes SIGINT and SIGTERM for as long as it lives: the signals are blocked
 // in the creating thread (and so in every thread it starts afterwards) and

@@ -3,60 +3,68 @@
 #include <cerrno>
 #include <stdexcept>
 
+#include "Utf8.h"
+
 namespace drelin::cli {
 
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
-}
-
 CodePage::CodePage(const std::string& name) : name_(name) {
+  // iconv would take an empty name for the locale's encoding.
+  if (name.empty()) throw std::invalid_argument("the encoding name is empty");
   converter_ = iconv_open("UTF-8", name.c_str());
   if (converter_ == reinterpret_cast<iconv_t>(-1)) {
     throw std::invalid_argument("unknown encoding '" + name + "'");
   }
-  // Ask for each byte alone. A byte that is incomplete on its own means a
-  // multi-byte encoding; one that is illegal is undefined in this page.
-  for (int value = 0; value < 256; ++value) {
-    iconv(converter_, nullptr, nullptr, nullptr, nullptr);
-    char in = static_cast<char>(value);
-    char* inPointer = &in;
-    size_t inLeft = 1;
-    char out[16];
-    char* outPointer = out;
-    size_t outLeft = sizeof out;
-    std::string utf8;
-    const size_t result = iconv(converter_, &inPointer, &inLeft, &outPointer, &outLeft);
-    if (result == static_cast<size_t>(-1) && errno == EINVAL) {
+  // Field names, numbers, dates and the padding of every table are ASCII
+  // bytes, and each cell is decoded on its own: an encoding that reads one
+  // of them otherwise (UTF-16 and UTF-32, EBCDIC, stateful ones) cannot show
+  // a table.
+  bool incomplete = false;
+  for (int value = 0; value < 0x80; ++value) {
+    const std::string utf8 = DecodeAlone(static_cast<unsigned char>(value), incomplete);
+    if (utf8.size() != 1 || utf8[0] != static_cast<char>(value)) {
+      iconv_close(converter_);
+      throw std::invalid_argument("encoding '" + name +
+                                  "' does not decode each byte 0x00 to 0x7F alone as that ASCII "
+                                  "character, as a dBASE table's text needs");
+    }
+    Entry& entry = table_[static_cast<size_t>(value)];
+    entry.size = 1;
+    entry.bytes[0] = static_cast<char>(value);
+  }
+  // A byte that is incomplete on its own means a multi-byte encoding; one
+  // that is illegal is undefined in this page.
+  for (int value = 0x80; value < 0x100; ++value) {
+    std::string utf8 = DecodeAlone(static_cast<unsigned char>(value), incomplete);
+    if (incomplete) {
       singleByte_ = false;
       break;
     }
-    if (result == static_cast<size_t>(-1) || inLeft != 0 || outPointer == out ||
-        outPointer - out > 4) {
+    if (utf8.empty() || utf8.size() > 4) {
+      utf8.clear();
       AppendUtf8(utf8, static_cast<char32_t>(value));
-    } else {
-      utf8.assign(out, static_cast<size_t>(outPointer - out));
     }
     Entry& entry = table_[static_cast<size_t>(value)];
     entry.size = static_cast<unsigned char>(utf8.size());
     utf8.copy(entry.bytes, utf8.size());
-    if (value < 0x80 && (utf8.size() != 1 || utf8[0] != static_cast<char>(value))) {
-      asciiIsIdentity_ = false;
-    }
   }
+}
+
+std::string CodePage::DecodeAlone(unsigned char byte, bool& incomplete) const {
+  incomplete = false;
+  iconv(converter_, nullptr, nullptr, nullptr, nullptr);
+  char in = static_cast<char>(byte);
+  char* inPointer = &in;
+  size_t inLeft = 1;
+  char out[16];
+  char* outPointer = out;
+  size_t outLeft = sizeof out;
+  const size_t result = iconv(converter_, &inPointer, &inLeft, &outPointer, &outLeft);
+  if (result == static_cast<size_t>(-1)) {
+    incomplete = errno == EINVAL;
+    return "";
+  }
+  if (inLeft != 0) return "";
+  return std::string(out, static_cast<size_t>(outPointer - out));
 }
 
 CodePage::~CodePage() {
@@ -71,7 +79,7 @@ void CodePage::Append(std::string& out, std::string_view bytes) const {
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
   const auto* end = p + bytes.size();
   while (p < end) {
-    if (asciiIsIdentity_ && *p < 0x80) {
+    if (*p < 0x80) {
       // Runs of ASCII are copied as they are.
       const auto* run = p;
       while (p < end && *p < 0x80) ++p;

@@ -1,6 +1,7 @@
 // CodePage: turns a table's text bytes into UTF-8. Single-byte code pages
 // (the common case, Windows-1252 by default) decode through a 256-entry
-// table built once; other encodings go through iconv per text. A byte the
+// table built once; the East-Asian double-byte pages go through iconv per
+// text. Every encoding accepted reads ASCII bytes as ASCII. A byte the
 // encoding leaves undefined becomes the code point of the same number, as
 // the Windows code pages do, so nothing is ever dropped or replaced.
 #pragma once
@@ -17,7 +18,9 @@ class CodePage {
  public:
   static constexpr const char* kDefault = "WINDOWS-1252";
 
-  // Throws std::invalid_argument for an encoding iconv does not know.
+  // Throws std::invalid_argument, with the reason, for an empty name, an
+  // encoding iconv does not know, and one that does not decode each byte
+  // 0x00 to 0x7F alone as that ASCII character (UTF-16 and UTF-32, EBCDIC).
   explicit CodePage(const std::string& name = kDefault);
   ~CodePage();
   CodePage(const CodePage&) = delete;
@@ -40,16 +43,15 @@ class CodePage {
     unsigned char size;
   };
 
+  // What `byte` alone decodes to; empty when it is illegal alone, or
+  // incomplete (then `incomplete` is set).
+  std::string DecodeAlone(unsigned char byte, bool& incomplete) const;
   void AppendThroughIconv(std::string& out, std::string_view bytes) const;
 
   std::string name_;
   iconv_t converter_ = reinterpret_cast<iconv_t>(-1);
   bool singleByte_ = true;
-  bool asciiIsIdentity_ = true;
   std::array<Entry, 256> table_{};
 };
-
-// Appends the UTF-8 form of a code point.
-void AppendUtf8(std::string& out, char32_t codePoint);
 
 }  // namespace drelin::cli

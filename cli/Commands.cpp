@@ -1,5 +1,7 @@
 #include "Commands.h"
 
+#include <unistd.h>
+
 #include <memory>
 #include <ostream>
 #include <stdexcept>
@@ -15,12 +17,11 @@
 #include "ProgressMeter.h"
 #include "SingleRepair.h"
 #include "TableDiagnosis.h"
+#include "TerminalText.h"
 
 namespace drelin::cli {
 
 namespace {
-
-std::string Shown(const std::string& path) { return EscapeForTerminal(PathText(path)); }
 
 // A progress callback that also turns a pending Ctrl+C into Interrupted.
 CopyProgress RepairProgress(ProgressMeter& meter) {
@@ -35,7 +36,8 @@ std::unique_ptr<CodePage> OpenCodePage(const std::string& encoding, std::ostream
   try {
     return std::make_unique<CodePage>(encoding);
   } catch (const std::invalid_argument& error) {
-    err << "drelin-repair: " << error.what() << " (try names such as WINDOWS-1252, CP437, UTF-8)\n";
+    err << "drelin-repair: " << Shown(error.what())
+        << " (--encoding; try names such as WINDOWS-1252, CP437, CP932, UTF-8)\n";
     return nullptr;
   }
 }
@@ -84,7 +86,9 @@ int RunPreview(FileIo& io, const PreviewArguments& arguments, int outFd, std::os
   const std::unique_ptr<CodePage> codePage = OpenCodePage(arguments.encoding, err);
   if (!codePage) return kExitUsage;
   PreviewFormat format = PreviewFormat::kText;
-  if (arguments.format == "csv") format = PreviewFormat::kCsv;
+  if (arguments.format == "csv") {
+    format = ::isatty(outFd) ? PreviewFormat::kTerminalCsv : PreviewFormat::kCsv;
+  }
   if (arguments.format == "json") format = PreviewFormat::kJson;
   try {
     const PreviewTable table(io, arguments.file);

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 
 namespace drelin::cli {
 
@@ -19,10 +18,6 @@ class OutputSink {
 
   // The buffer to append to; call MaybeFlush after appending.
   std::string& buffer() { return buffer_; }
-  void Write(std::string_view text) {
-    buffer_.append(text);
-    MaybeFlush();
-  }
   void MaybeFlush() {
     if (buffer_.size() >= flushAt_) Flush();
   }

@@ -1,5 +1,7 @@
 // PreviewExport: writes a table's preview grid as an aligned terminal table,
 // as CSV (RFC 4180, a title row first, LF line ends) or as JSON, all UTF-8.
+// CSV bound for a terminal has its control characters escaped as the text
+// table does (TerminalText.h); bound for a pipe or a file it stays raw.
 // Rows stream straight from the table, so memory stays flat.
 #pragma once
 
@@ -10,10 +12,16 @@
 #include "CodePage.h"
 #include "OutputSink.h"
 #include "PreviewTable.h"
+#include "TerminalText.h"
 
 namespace drelin::cli {
 
-enum class PreviewFormat { kText, kCsv, kJson };
+enum class PreviewFormat {
+  kText,
+  kCsv,
+  kTerminalCsv,  // CSV with control characters escaped
+  kJson,
+};
 
 // Told how many rows are written, now and then.
 using RowProgress = std::function<void(uint64_t done, uint64_t total)>;
@@ -21,17 +29,5 @@ using RowProgress = std::function<void(uint64_t done, uint64_t total)>;
 // Writes the first `maxRows` rows (all when larger than the table).
 void ExportPreview(const PreviewTable& table, PreviewFormat format, uint64_t maxRows,
                    const CodePage& codePage, OutputSink& out, const RowProgress& progress = nullptr);
-
-// The text as a terminal may safely show it: control characters (C0, DEL,
-// C1), line and paragraph separators, bidirectional overrides and the
-// backslash itself are written as escapes (\n, \x1B, \u202E, \\).
-std::string EscapeForTerminal(const std::string& utf8);
-
-// A path as UTF-8 text: valid UTF-8 stays as it is; any other byte becomes
-// the code point of the same number.
-std::string PathText(const std::string& path);
-
-// Columns the text takes on a terminal.
-size_t DisplayWidth(const std::string& utf8);
 
 }  // namespace drelin::cli
