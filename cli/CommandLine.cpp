@@ -10,7 +10,7 @@
 
 namespace drelin::cli {
 
-int Main(int argc, char** argv, std::ostream& out, std::ostream& err, int outFd) {
+int Main(int argc, char** argv, std::ostream& out, std::ostream& err, int outFd, FileIo& io) {
   CLI::App app{"Repairs damaged dBASE III tables (.dbf), shows them as a grid and diagnoses them.\n"
                "Sources are only ever read.",
                "drelin-repair"};
@@ -18,7 +18,7 @@ int Main(int argc, char** argv, std::ostream& out, std::ostream& err, int outFd)
   app.require_subcommand(1);
   app.footer(
       "Exit codes: 0 success; 1 a file cannot be read or written or is refused; 2 a malformed\n"
-      "command line; 3 inspect found damage.");
+      "command line; 3 inspect found damage; 128 + N ended by signal N (Ctrl+C: 130).");
 
   RepairArguments repair;
   CLI::App* repairCommand = app.add_subcommand(
@@ -42,7 +42,8 @@ int Main(int argc, char** argv, std::ostream& out, std::ostream& err, int outFd)
   previewCommand->add_option("--format", preview.format, "text (the default), csv or json")
       ->check(CLI::IsMember({"text", "csv", "json"}));
   previewCommand->add_option("--encoding", preview.encoding,
-                             "code page of the table's text (default WINDOWS-1252)");
+                             "code page of the table's text (default WINDOWS-1252); it must read "
+                             "ASCII as ASCII");
   previewCommand->add_option("--rows", preview.rows, "show only the first N rows")
       ->check([](const std::string& value) {
         return value.empty() || value.front() == '-' ? std::string("--rows takes a count of 0 or more")
@@ -51,7 +52,8 @@ int Main(int argc, char** argv, std::ostream& out, std::ostream& err, int outFd)
   previewCommand->add_option("FILE", preview.file, "the table")->required();
   previewCommand->footer(
       "JSON: {\"columns\":[{\"title\":\"Index\",\"width\":100},...],\"rows\":[[\"1\",cell,...],...]}.\n"
-      "CSV: RFC 4180 with a title row, LF line ends. All output is UTF-8.");
+      "CSV: RFC 4180 with a title row, LF line ends; on a terminal, control characters are\n"
+      "escaped as in text. All output is UTF-8.");
 
   InspectArguments inspect;
   CLI::App* inspectCommand = app.add_subcommand(
@@ -80,7 +82,6 @@ int Main(int argc, char** argv, std::ostream& out, std::ostream& err, int outFd)
     return kExitUsage;
   }
 
-  FileIo& io = SystemFileIo();
   if (repairCommand->parsed()) {
     repair.prefixGiven = prefixOption->count() > 0;
     repair.outDirGiven = outDirOption->count() > 0;

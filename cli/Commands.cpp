@@ -23,10 +23,10 @@ namespace drelin::cli {
 
 namespace {
 
-// A progress callback that also turns a pending Ctrl+C into Interrupted.
+// A progress callback that also turns a stop signal into Interrupted.
 CopyProgress RepairProgress(ProgressMeter& meter) {
   return [&meter](uint64_t done, uint64_t total) {
-    if (InterruptRequested()) throw Interrupted();
+    if (InterruptSignal() != 0) throw Interrupted();
     meter.Update(done, total);
   };
 }
@@ -61,6 +61,10 @@ std::string AdvanceModeHint(FileIo& io, const std::string& source) {
 int RunRepair(FileIo& io, const RepairArguments& arguments, std::ostream& out, std::ostream& err) {
   const int mode = arguments.mode == "advance" ? kRepairAdvance : kRepairNormal;
   const std::string& source = arguments.sources.front();
+  if (arguments.output.empty()) {
+    err << "drelin-repair: the output name is empty (--output)\n";
+    return kExitUsage;
+  }
   try {
     uint64_t size = 0;
     {
@@ -74,7 +78,7 @@ int RunRepair(FileIo& io, const RepairArguments& arguments, std::ostream& out, s
     return kExitFileError;
   } catch (const Interrupted&) {
     err << "drelin-repair: interrupted; nothing was written\n";
-    return kExitInterrupted;
+    return kExitSignal + InterruptSignal();
   }
   out << PathText(source) << " -> " << PathText(arguments.output) << "\n";
 
@@ -96,7 +100,7 @@ int RunPreview(FileIo& io, const PreviewArguments& arguments, int outFd, std::os
     OutputSink sink(outFd);
     const uint64_t rows = arguments.rows < 0 ? table.rowCount() : static_cast<uint64_t>(arguments.rows);
     ExportPreview(table, format, rows, *codePage, sink, [&](uint64_t done, uint64_t total) {
-      if (InterruptRequested()) throw Interrupted();
+      if (InterruptSignal() != 0) throw Interrupted();
       meter.Update(done, total);
     });
   } catch (const FileError& error) {
@@ -107,7 +111,7 @@ int RunPreview(FileIo& io, const PreviewArguments& arguments, int outFd, std::os
     return kExitFileError;
   } catch (const Interrupted&) {
     err << "drelin-repair: interrupted\n";
-    return kExitInterrupted;
+    return kExitSignal + InterruptSignal();
   }
   return kExitSuccess;
 }

@@ -18,7 +18,7 @@ enum ExitCode : int {
   kExitFileError = 1,  // a file that cannot be read or written, or is refused
   kExitUsage = 2,      // a malformed command line
   kExitDamaged = 3,    // inspect: the table is damaged
-  kExitInterrupted = 130,
+  kExitSignal = 128,   // plus the signal's number: interrupted (130 for Ctrl+C)
 };
 
 constexpr const char* kVersion = "4.03";
@@ -54,7 +54,7 @@ int RunRepair(FileIo& io, const RepairArguments& arguments, std::ostream& out, s
 int RunPreview(FileIo& io, const PreviewArguments& arguments, int outFd, std::ostream& err);
 int RunInspect(FileIo& io, const InspectArguments& arguments, std::ostream& out, std::ostream& err);
 
-// Parses the command line and runs the command.
-int Main(int argc, char** argv, std::ostream& out, std::ostream& err, int outFd);
+// Parses the command line and runs the command on `io`.
+int Main(int argc, char** argv, std::ostream& out, std::ostream& err, int outFd, FileIo& io);
 
 }  // namespace drelin::cli

@@ -1,8 +1,10 @@
 // SingleRepair: repairs one table into a new file at exactly the path the
 // user named. The output is written under a private temporary name in the
 // same folder and moved into place without replacing anything, so a failure
-// or an interruption at any point leaves nothing behind and nothing that
-// already existed is ever touched.
+// or an interruption at any point (a second one, which ends the process at
+// once, included) leaves nothing behind and nothing that already existed is
+// ever touched. A failure is told about the output's name, never the
+// temporary one.
 #pragma once
 
 #include <stdexcept>
@@ -13,7 +15,8 @@
 
 namespace drelin::cli {
 
-// Raised from inside a repair when the user asked to stop (Ctrl+C).
+// Raised from inside a repair when the user asked to stop (Ctrl+C, SIGTERM,
+// a closed terminal).
 class Interrupted : public std::runtime_error {
  public:
   Interrupted() : std::runtime_error("interrupted") {}

@@ -1,6 +1,7 @@
 // drelin-repair repair --output: the contract a user and a script rely on,
 // and every kind of bad input a new user tries.
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -128,6 +129,7 @@ TEST(RepairCommand, MalformedCommandLinesExitTwoAndTouchNothing) {
       {"repair", "--mode", "fast", "--output", dir / "out.dbf", dir / "in.dbf"},
       {"repair", "--output", dir / "out.dbf", dir / "in.dbf", dir / "in.dbf"},
       {"repair", "--output"},
+      {"repair", "--output", "", dir / "in.dbf"},
       {"repair", "--bogus", dir / "in.dbf"},
       {"repair"},
       {"fix", dir / "in.dbf"},
@@ -144,6 +146,31 @@ TEST(RepairCommand, MalformedCommandLinesExitTwoAndTouchNothing) {
   const CliResult version = RunCli({"--version"});
   EXPECT_EQ(version.code, 0);
   EXPECT_NE(version.out.find("4.03"), std::string::npos);
+}
+
+// Ctrl+C, SIGTERM or a closed terminal while the output is being written
+// leaves nothing behind; so does a second signal, which ends the program at
+// once. The latched program holds once its private file exists.
+TEST(RepairCommand, SignalsWhileWritingLeaveNothingBehind) {
+  const std::vector<std::vector<int>> cases = {{SIGINT}, {SIGTERM}, {SIGHUP}, {SIGINT, SIGHUP}};
+  for (const std::vector<int>& signals : cases) {
+    SCOPED_TRACE("signals " + std::to_string(signals.front()) + " of " + std::to_string(signals.size()));
+    TempDir dir;
+    WriteFile(dir / "in.dbf", DamagedTable());
+    CliProcess run({"repair", "--output", dir / "out.dbf", dir / "in.dbf"}, "", ".drelin-");
+    ASSERT_TRUE(run.WaitForLatch()) << run.result().err;
+    ASSERT_EQ(dir.Entries().size(), 2u);
+    for (const int signal : signals) {
+      run.Signal(signal);
+      run.WaitUntilTaken();
+    }
+    const bool atOnce = signals.size() > 1;
+    const CliResult& result = run.Finish(!atOnce);
+    EXPECT_EQ(result.code, 128 + signals.back());
+    EXPECT_EQ(result.err, atOnce ? "" : "drelin-repair: interrupted; nothing was written\n");
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"in.dbf"});
+  }
 }
 
 TEST(RepairCommand, SuggestsAdvanceWhenTheTerminatorWasConverted) {
