@@ -58,6 +58,7 @@ void BatchView::QueueCheckedRows() {
 std::string BatchView::GetRowText(int row, int column) {
   const Row& entry = rows_.at(static_cast<size_t>(row));
   if (column == 0) return entry.path;
+  if (column == 1 && saving_ && saveStopped_) return batch::kStatusPending;
   if (column == 1) return entry.status;
   return m_bNormalMode ? batch::kNormalModeText : batch::kAdvanceModeText;
 }

@@ -7,6 +7,7 @@
 // reported as "SOURCE -> DEST".
 #pragma once
 
+#include <atomic>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -31,6 +32,9 @@ class BatchView : public batch::RepairView {
   const std::vector<std::string>& reasons() const { return reasons_; }
   // Rows with a file saved.
   const std::vector<bool>& saved() const { return saved_; }
+  // Ends a save after the row in hand: the rows it has not reached read as
+  // not repaired to it. Safe from any thread.
+  void StopSaving() { saveStopped_ = true; }
 
   void ClearLog() override;
   void AppendLog(const std::string& text) override;
@@ -51,9 +55,9 @@ class BatchView : public batch::RepairView {
   void QueueCheckedRows() override;
   void ClearFileList() override {}
   void ShowPreview() override {}
-  void OpenSavingWindow() override {}
+  void OpenSavingWindow() override { saving_ = true; }
   void SetSavingText(const std::string&) override {}
-  void CloseSavingWindow() override {}
+  void CloseSavingWindow() override { saving_ = false; }
   void RowFailed(int row, const std::string& reason) override;
   void FileSaved(int row, const std::string& source, const std::string& destination) override;
 
@@ -72,6 +76,8 @@ class BatchView : public batch::RepairView {
   std::vector<std::string> statuses_;
   std::vector<std::string> reasons_;
   std::vector<bool> saved_;
+  bool saving_ = false;
+  std::atomic<bool> saveStopped_{false};
   std::string unprinted_;  // the log after the last line feed printed
   std::string transient_;
   int lineFeeds_ = 0;  // in the log

@@ -77,11 +77,13 @@ TEST(BatchRepairCommand, RepairsReportsAndSavesEveryRow) {
   EXPECT_TRUE(tmp.Empty());  // the run's working folder went with the process
 }
 
-TEST(BatchRepairCommand, RefusesBadPrefixesAndMissingFoldersBeforeStarting) {
+TEST(BatchRepairCommand, RefusesBadPrefixesAndUnusableFoldersBeforeStarting) {
   PrivateTmp tmp;
   TempDir dir;
   WriteFile(dir / "a.dbf", DamagedTable("a"));
   WriteFile(dir / "file", {1});
+  std::filesystem::create_directory(dir / "locked");
+  std::filesystem::permissions(dir / "locked", std::filesystem::perms(0555));
   const std::string illegal = "Illegal character found in file pre fix ";
   for (const auto& [option, value, message] : std::vector<std::array<std::string, 3>>{
            {"--prefix", "", "Please fill prefix (--prefix '')"},
@@ -89,13 +91,30 @@ TEST(BatchRepairCommand, RefusesBadPrefixesAndMissingFoldersBeforeStarting) {
            {"--prefix", "a/b", illegal + "(--prefix 'a/b')"},
            {"--prefix", std::string(51, 'p'), "the prefix is longer than 50 characters"},
            {"--out-dir", dir / "no", "the output folder '" + dir / "no" + "' does not exist"},
-           {"--out-dir", dir / "file", "is not a folder"}}) {
+           {"--out-dir", dir / "file", "is not a folder"},
+           {"--out-dir", dir / std::string(300, 'x'), "cannot be used: File name too long"},
+           {"--out-dir", geteuid() ? dir / "locked" : "", "cannot be written to: Permission denied"}}) {
+    if (value.empty()) continue;  // permissions do not bind the superuser
     const CliResult result = RunCli({"repair", option, value, dir / "a.dbf"}, dir.path());
     EXPECT_EQ(result.code, 2) << message;
     EXPECT_NE(result.err.find(message), std::string::npos) << result.err;
     EXPECT_EQ(result.out, "");
   }
-  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"a.dbf", "file"}));
+  // A folder that cannot be written to, whoever runs the test: a read-only
+  // file system.
+  SimulatedIo io;
+  io.FailAt(2, EROFS, {SimulatedIo::kOpen});  // the first is the folder itself
+  cli::RepairArguments arguments;
+  arguments.outDir = dir.path();
+  arguments.sources = {dir / "a.dbf"};
+  std::ostringstream out, err;
+  EXPECT_EQ(cli::RunBatchRepair(io, arguments, out, err), 2);
+  EXPECT_EQ(err.str(), "drelin-repair: the output folder '" + dir.path().string() +
+                           "' cannot be written to: Read-only file system (--out-dir)\n");
+  EXPECT_EQ(out.str(), "");
+
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"a.dbf", "file", "locked"}));
+  EXPECT_TRUE(std::filesystem::is_empty(dir / "locked"));
   EXPECT_TRUE(tmp.Empty());
 }
 
@@ -138,45 +157,67 @@ TEST(BatchRepairCommand, TwoRunsAtOnceKeepTheirResultsApart) {
   EXPECT_TRUE(tmp.Empty());
 }
 
-// Raises Ctrl+C on opening `trigger`, and goes on once the stop is taken.
-struct InterruptingIo : SimulatedIo {
-  int Open(const char* path, int flags, mode_t mode) override {
-    if (path == trigger && !std::exchange(raised, true)) {
-      kill(getpid(), SIGINT);
-      while (!batch::g_bStopRequested) std::this_thread::yield();
-    }
-    return SimulatedIo::Open(path, flags, mode);
-  }
-  std::string trigger;
-  bool raised = false;
+// A signal at an exact moment of a run over a, b and c: the latched program
+// holds right after the first file call naming `latch`, takes `signals` in
+// turn (each answered on stderr with its notice; an empty one is only waited
+// to be taken) and then goes on, unless the last signal ends it.
+struct SignalCase {
+  std::string name, latch;
+  std::vector<std::pair<int, std::string>> signals;
+  int code;
+  std::string outEnd;   // how stdout ends: the status lines and the saved files
+  std::string message;  // a part of stderr
+  std::vector<std::string> saved;
 };
 
-TEST(BatchRepairCommand, CtrlCStopsAfterTheFileInHandAndSavesTheFinished) {
-  PrivateTmp tmp;
-  TempDir dir;
-  std::filesystem::create_directory(dir / "out");
-  cli::RepairArguments arguments;
-  arguments.outDir = dir / "out";
-  for (const std::string name : {"a", "b", "c"}) {
-    arguments.sources.push_back(dir / (name + ".dbf"));
-    WriteFile(arguments.sources.back(), DamagedTable(name));
-  }
-  const auto& s = arguments.sources;
-  InterruptingIo io;
-  io.trigger = dir / "b.dbf";
-  std::ostringstream out, err;
+// Whatever the moment, a signal never leaves a working folder or a
+// half-written file behind, and nothing repaired is discarded unannounced.
+TEST(BatchRepairCommand, SignalsStopTheRunCleanlyAtAnyMoment) {
+  const std::string stop = "stopping after the table in hand", save = "stopping the save";
+  const std::string stoppedInB = "Done a.dbf\nFailed b.dbf\nPending c.dbf\na.dbf -> out/Rep_1_a.dbf\n";
+  const std::vector<SignalCase> cases = {
+      {"before the first file", "out/.drelin-", {{SIGINT, stop}}, 1,
+       "Pending a.dbf\nPending b.dbf\nPending c.dbf\n", "a.dbf: not repaired, the run was stopped",
+       {}},
+      {"Ctrl+C during a repair", "_1_b.dbf", {{SIGINT, stop}}, 1, stoppedInB,
+       "c.dbf: not repaired, the run was stopped", {"Rep_1_a.dbf"}},
+      {"terminal closed during a repair", "_1_b.dbf", {{SIGHUP, stop}}, 1, stoppedInB,
+       "b.dbf: the repair was stopped", {"Rep_1_a.dbf"}},
+      {"SIGTERM during a repair", "_1_b.dbf", {{SIGTERM, stop}}, 1, stoppedInB, "", {"Rep_1_a.dbf"}},
+      {"a second signal", "_1_b.dbf", {{SIGINT, stop}, {SIGHUP, ""}}, 129, "",
+       "ended at once; nothing was saved", {}},
+      {"signals while saving", "Rep_1_a.dbf", {{SIGHUP, save}, {SIGINT, ""}}, 1,
+       "Done a.dbf\nDone b.dbf\nDone c.dbf\na.dbf -> out/Rep_1_a.dbf\n",
+       "b.dbf: repaired but not saved", {"Rep_1_a.dbf"}},
+  };
+  for (const SignalCase& test : cases) {
+    SCOPED_TRACE(test.name);
+    PrivateTmp tmp;
+    TempDir dir;
+    std::filesystem::create_directory(dir / "out");
+    for (const std::string name : {"a", "b", "c"}) WriteFile(dir / (name + ".dbf"), DamagedTable(name));
+    CliProcess run({"repair", "--out-dir", "out", "a.dbf", "b.dbf", "c.dbf"}, dir.path(), test.latch);
+    ASSERT_TRUE(run.WaitForLatch()) << run.result().err;
+    for (const auto& [signal, notice] : test.signals) {
+      run.Signal(signal);
+      notice.empty() ? run.WaitUntilTaken() : void(run.WaitForError(notice));
+    }
+    const CliResult& result = run.Finish(test.code < 128);
 
-  EXPECT_EQ(cli::RunBatchRepair(io, arguments, out, err), 1);
-  EXPECT_NE(out.str().find("Done " + s[0] + "\nFailed " + s[1] + "\nPending " + s[2] + "\n" + s[0] +
-                           " -> " + dir / "out/Rep_1_a.dbf\n"),
-            std::string::npos)
-      << out.str();
-  EXPECT_EQ(out.str().find("(3 of 3)"), std::string::npos);
-  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"a.dbf", "b.dbf", "c.dbf", "out"}));
-  EXPECT_EQ(std::filesystem::directory_iterator(dir / "out")->path().filename(), "Rep_1_a.dbf");
-  EXPECT_NE(err.str().find(s[2] + ": not repaired, the run was stopped"), std::string::npos)
-      << err.str();
-  EXPECT_TRUE(tmp.Empty());
+    EXPECT_EQ(result.code, test.code) << result.err;
+    const std::string& out = result.out;
+    EXPECT_TRUE(out.size() >= test.outEnd.size() &&
+                out.compare(out.size() - test.outEnd.size(), std::string::npos, test.outEnd) == 0)
+        << out;
+    EXPECT_NE(result.err.find(test.message), std::string::npos) << result.err;
+    std::vector<std::string> saved;
+    for (const auto& entry : std::filesystem::directory_iterator(dir / "out")) {
+      saved.push_back(entry.path().filename());
+    }
+    EXPECT_EQ(saved, test.saved);
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"a.dbf", "b.dbf", "c.dbf", "out"}));
+    EXPECT_TRUE(tmp.Empty());
+  }
 }
 
 }  // namespace
