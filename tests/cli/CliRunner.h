@@ -41,17 +41,12 @@ class CliProcess {
   CliProcess(const std::vector<std::string>& arguments, const std::string& workingDir = "",
              const std::string& latch = "", int timeoutSeconds = 30)
       : deadline_(std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds)) {
-    std::vector<std::string> all{latch.empty() ? DRELIN_REPAIR_BINARY : DRELIN_LATCHED_BINARY};
+    std::vector<std::string> all{DRELIN_REPAIR_BINARY};
+    if (!latch.empty()) all = {DRELIN_LATCHED_BINARY, latch};
     all.insert(all.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
     for (auto& argument : all) argv.push_back(argument.data());
     argv.push_back(nullptr);
-    std::vector<std::string> environment;
-    for (char** entry = environ; *entry; ++entry) environment.emplace_back(*entry);
-    environment.push_back("DRELIN_LATCH=" + latch);
-    std::vector<char*> envp;
-    for (auto& entry : environment) envp.push_back(entry.data());
-    envp.push_back(nullptr);
 
     int outPipe[2], errPipe[2], latchPipe[2], goPipe[2];
     if (pipe2(outPipe, O_CLOEXEC) != 0 || pipe2(errPipe, O_CLOEXEC) != 0 ||
@@ -66,7 +61,7 @@ class CliProcess {
     posix_spawn_file_actions_adddup2(&actions, goPipe[0], 4);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     if (!workingDir.empty()) posix_spawn_file_actions_addchdir_np(&actions, workingDir.c_str());
-    const bool spawned = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), envp.data()) == 0;
+    const bool spawned = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) == 0;
     posix_spawn_file_actions_destroy(&actions);
     for (const int fd : {outPipe[1], errPipe[1], latchPipe[1], goPipe[0]}) close(fd);
     fds_[0] = outPipe[0];
