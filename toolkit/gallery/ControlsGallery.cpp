@@ -315,8 +315,8 @@ int RenderControlSheets(const QDir& folder) {
   int saved = 0;
   for (const qreal ratio : {1.0, 2.0}) {
     const QString suffix = ratio > 1 ? QStringLiteral("_2x") : QStringLiteral("_1x");
-    saved += SaveSheet(ButtonSheet(ratio), folder, QStringLiteral("50_skin_buttons") + suffix) ? 1 : 0;
-    saved += SaveSheet(MenuSheet(ratio), folder, QStringLiteral("51_flat_menus") + suffix) ? 1 : 0;
+    saved += SaveSheet(ButtonSheet(ratio), folder, QStringLiteral("45_skin_buttons") + suffix) ? 1 : 0;
+    saved += SaveSheet(MenuSheet(ratio), folder, QStringLiteral("46_flat_menus") + suffix) ? 1 : 0;
   }
   return saved;
 }
