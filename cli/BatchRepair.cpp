@@ -19,12 +19,12 @@
 #include "File.h"
 #include "FileEntry.h"
 #include "FileError.h"
+#include "FilePrefix.h"
 #include "Interrupt.h"
 #include "PartName.h"
 #include "RepairCommands.h"
 #include "RepairFlags.h"
 #include "TerminalText.h"
-#include "Utf8.h"
 #include "WorkFolder.h"
 
 namespace drelin::cli {
@@ -188,19 +188,9 @@ bool ReportRows(FileIo& io, const BatchView& view, bool normalMode, std::ostream
 
 }  // namespace
 
-std::string PrefixRefusal(const std::string& prefix) {
-  if (prefix.empty()) return batch::kPrefixEmpty;
-  if (prefix.find_first_of(batch::kPrefixForbidden) != std::string::npos) {
-    return batch::kPrefixIllegal;
-  }
-  // The Settings field holds no more.
-  if (CharacterCount(prefix) > 50) return "the prefix is longer than 50 characters";
-  return "";
-}
-
 int RunBatchRepair(FileIo& io, const RepairArguments& arguments, std::ostream& out,
                    std::ostream& err) {
-  const std::string refusal = PrefixRefusal(arguments.prefix);
+  const std::string refusal = batch::PrefixRefusal(arguments.prefix);
   if (!refusal.empty()) {
     err << "drelin-repair: " << refusal << (refusal.back() == ' ' ? "" : " ") << "(--prefix '"
         << Shown(arguments.prefix) << "')\n";

@@ -23,10 +23,6 @@
 
 namespace drelin::cli {
 
-// The message when `prefix` is refused as a file-name prefix (the Settings
-// dialog's rules); empty when it is accepted.
-std::string PrefixRefusal(const std::string& prefix);
-
 // Exit codes: 0 every source repaired and saved; 1 any failed, was not
 // reached or could not be saved; 2 a refused prefix, or an output folder
 // that is missing, not a folder or not writable (nothing is started).
