@@ -6,14 +6,18 @@
 // the 32-byte header unchanged, counts the records, and writes a fresh header
 // (version 3, record count, header length, record length, all else zero).
 // Advance repair first forces the terminator to stand where the stored
-// header length says the header ends, then repairs as Normal does.
+// header length says the header ends, where AdvanceDecision allows it, then
+// repairs as Normal does.
 //
-// Every file failure is a FileError naming the file and the reason.
+// Every file failure, and every refused source, is a FileError naming the
+// file and the reason; a refused source creates no output.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
+#include "AdvanceDecision.h"
 #include "File.h"
 #include "FileIo.h"
 #include "PreviewGrid.h"
@@ -31,6 +35,8 @@ enum RepairMode : int {
 struct RepairReport {
   RepairPlan plan;
   TableScan scan;
+  // Advance repair only: what it did with the stored header length.
+  std::optional<AdvanceDecision> advance;
 };
 
 struct RepairOptions {
@@ -45,7 +51,6 @@ class DbfRepairEngine {
   DbfRepairEngine();
   // An engine whose file access goes through `io` (tests inject failures).
   explicit DbfRepairEngine(FileIo& io);
-  virtual ~DbfRepairEngine();
 
   // Repairs `source` into `output`; true whenever it returns.
   bool RepairNormal(const std::string& source, const std::string& output);

@@ -4,20 +4,20 @@
 #include <cstring>
 
 #include "DbfLayout.h"
+#include "TableLimits.h"
 
 namespace drelin {
 
 namespace {
 
-constexpr size_t kWindowSize = 1 << 20;
-
 // A forward-moving window over the source, refilled only when a read leaves
 // it, so streaming the records costs one large read per megabyte.
 class Window {
  public:
-  explicit Window(const ByteSource& source)
+  Window(const ByteSource& source, size_t size)
       : source_(source),
-        buffer_(static_cast<size_t>(std::min<uint64_t>(kWindowSize, std::max<uint64_t>(source.length(), 256)))) {}
+        buffer_(static_cast<size_t>(std::min<uint64_t>(
+            size, std::max<uint64_t>(source.length(), PreviewTable::kMinWindowSize)))) {}
 
   size_t capacity() const { return buffer_.size(); }
 
@@ -55,8 +55,11 @@ std::string_view UpToNul(std::string_view bytes) {
 
 }  // namespace
 
-PreviewTable::PreviewTable(FileIo& io, const std::string& path)
-    : file_(File::OpenForReading(io, path)), source_(file_) {
+PreviewTable::PreviewTable(FileIo& io, const std::string& path, size_t windowSize)
+    : file_(File::OpenForReading(io, path)),
+      source_(file_),
+      windowSize_(std::max(windowSize, kMinWindowSize)) {
+  CheckSourceLength(path, source_.length());
   uint64_t sum = 0;
   scan_ = ScanTable(source_, [&](uint64_t, uint8_t length) {
     if (lengths_.size() % 64 == 0) prefixEvery64_.push_back(sum);
@@ -118,7 +121,7 @@ void PreviewTable::ForEachRow(uint64_t first, uint64_t count, const RowVisitor& 
     for (uint64_t row = first; row < end; ++row) visit(row, cells.data(), 0);
     return;
   }
-  Window window(source_);
+  Window window(source_, windowSize_);
   const uint64_t length = scan_.length;
   const uint64_t recordLength = scan_.recordLength();
   // A record that fits the window is loaded whole, so its cells stay valid

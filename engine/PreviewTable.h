@@ -8,7 +8,8 @@
 // the field's name, 5 * length + 100 pixels wide; one row per record, at
 // least one; a field's cell is its bytes up to the first zero byte, only the
 // bytes the file holds, and empty when the record ends before the field.
-// Deleted records show like active ones.
+// Deleted records show like active ones. A file no repair would take as a
+// table (under 32 bytes, over 4 GiB - 1) is refused as the repair refuses it.
 #pragma once
 
 #include <cstdint>
@@ -28,9 +29,14 @@ class PreviewTable {
  public:
   static constexpr int kIndexColumnWidth = 100;
   static constexpr const char* kIndexColumnTitle = "Index";
+  // ForEachRow reads through a window of this many bytes; at least 256, so
+  // a field (at most 255 bytes) always fits.
+  static constexpr size_t kDefaultWindowSize = 1 << 20;
+  static constexpr size_t kMinWindowSize = 256;
 
-  // Opens and scans the table; a FileError when it cannot be opened or read.
-  PreviewTable(FileIo& io, const std::string& path);
+  // Opens and scans the table; a FileError when it cannot be opened or read,
+  // or is refused.
+  PreviewTable(FileIo& io, const std::string& path, size_t windowSize = kDefaultWindowSize);
   PreviewTable(const PreviewTable&) = delete;
   PreviewTable& operator=(const PreviewTable&) = delete;
 
@@ -66,6 +72,7 @@ class PreviewTable {
   // record takes at most 63 additions.
   std::vector<uint64_t> prefixEvery64_;
   uint64_t rowCount_ = 1;
+  size_t windowSize_;
 };
 
 }  // namespace drelin

@@ -18,8 +18,10 @@ namespace drelin {
 
 struct RepairPlan {
   uint32_t recordCount = 0;
-  uint64_t headerLength = 0;  // written as its low 16 bits
-  uint64_t recordLength = 0;  // written as its low 16 bits
+  // Written in 16 bits: a plan with either over 65,535 is refused
+  // (TableLimits), never written cut short.
+  uint64_t headerLength = 0;
+  uint64_t recordLength = 0;
   uint64_t sourceLength = 0;
   std::vector<uint8_t> tail;  // written at sourceLength; at most 256 bytes
 

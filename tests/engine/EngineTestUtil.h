@@ -60,6 +60,17 @@ inline ReferenceGrid LazyGrid(const PreviewTable& table) {
   return grid;
 }
 
+// Every row as ForEachRow streams it.
+inline std::vector<std::vector<std::string>> StreamedRows(const PreviewTable& table) {
+  std::vector<std::vector<std::string>> rows;
+  table.ForEachRow(0, table.rowCount(), [&](uint64_t row, const std::string_view* cells, size_t set) {
+    rows.emplace_back(table.columnCount());
+    rows.back()[0] = std::to_string(row + 1);
+    for (size_t k = 0; k < set; ++k) rows.back()[k + 1] = std::string(cells[k]);
+  });
+  return rows;
+}
+
 inline bool operator==(const ReferenceGrid::Column& a, const ReferenceGrid::Column& b) {
   return a.title == b.title && a.width == b.width;
 }

@@ -59,6 +59,25 @@ TEST(Preview, CellEdgeCases) {
   EXPECT_EQ(PreviewBytes(bytes).rows, (Rows{{"1", "first ", "one "}, {"2", "sec", ""}}));
 }
 
+// Streamed through a small window, refilled at record starts, the last row
+// shows only the bytes the final refill read, not what an earlier fill left
+// further on in the window, wherever the end of the file cuts it.
+TEST(Preview, SmallWindowCutsTheLastCellAtTheBytesRead) {
+  DbfBuilder table;
+  table.Field("A", 'C', 30).Field("B", 'C', 40);
+  for (int i = 0; i < 20; ++i) table.Record({"a" + std::to_string(i) + "xxxxx", "b" + std::to_string(i) + "yyyyy"});
+  const Bytes whole = table.EndOfFileByte(false).Build();
+  TempDir dir;
+  for (size_t cut = 1; cut < table.recordLength(); ++cut) {
+    const Bytes bytes(whole.begin(), whole.end() - static_cast<long>(cut));
+    WriteFile(dir / "t.dbf", bytes);
+    for (size_t window : {256, 300}) {
+      const PreviewTable preview(SystemFileIo(), dir / "t.dbf", window);
+      EXPECT_EQ(StreamedRows(preview), ReferencePreview(bytes)->rows) << cut << " " << window;
+    }
+  }
+}
+
 TEST(Preview, TablesWithoutFieldsOrWithAPartialDescriptor) {
   Bytes flags(32, 0);
   flags.push_back(0x0D);

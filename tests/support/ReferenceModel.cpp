@@ -8,7 +8,9 @@ namespace {
 
 bool IsFlag(uint8_t byte) { return byte == 0x20 || byte == 0x2A; }
 
-Bytes ReferenceNormal(const Bytes& source) {
+bool LengthRefused(const Bytes& source) { return source.size() < 32 || source.size() > 0xFFFFFFFFull; }
+
+std::optional<Bytes> ReferenceNormal(const Bytes& source) {
   const uint64_t length = source.size();
   Bytes out(length, 0);  // pre-sized with zeros
   auto write = [&](uint64_t at, const uint8_t* bytes, size_t count) {
@@ -45,6 +47,7 @@ Bytes ReferenceNormal(const Bytes& source) {
   const uint64_t headerLength = b;
   uint64_t sum = 0;
   for (uint8_t v : lengths) sum += v;
+  if (headerLength > 0xFFFF || sum + 1 > 0xFFFF) return std::nullopt;
 
   uint32_t count = 0;
   if (lengths.empty()) {
@@ -84,23 +87,43 @@ Bytes ReferenceNormal(const Bytes& source) {
   out[10] = static_cast<uint8_t>(sum + 1);
   out[11] = static_cast<uint8_t>((sum + 1) >> 8);
   out[0] = 3;
+  if (out.size() > 0xFFFFFFFFull) return std::nullopt;
   return out;
+}
+
+bool IsLetter(uint8_t c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsNameByte(uint8_t c) { return IsLetter(c) || (c >= '0' && c <= '9') || c == '_'; }
+
+bool IsDescriptor(const Bytes& source, uint64_t at) {
+  auto byte = [&](uint64_t i) -> uint8_t { return at + i < source.size() ? source[at + i] : 0; };
+  uint64_t name = 0;
+  while (name < 11 && IsNameByte(byte(name))) ++name;
+  if (name == 0) return false;
+  for (uint64_t i = name; i < 11; ++i) {
+    if (byte(i) != 0) return false;
+  }
+  return IsLetter(byte(11));
 }
 
 }  // namespace
 
 std::optional<Bytes> ReferenceRepair(const Bytes& source, int mode) {
-  if (source.size() < 32) return std::nullopt;
+  if (LengthRefused(source)) return std::nullopt;
   if (mode == 0) return ReferenceNormal(source);
-  const unsigned stored = source[8] | (source[9] << 8);
-  if (stored == 0) return std::nullopt;
+  const int64_t stored = source[8] | (source[9] << 8);
+  const int64_t size = static_cast<int64_t>(source.size());
+  int64_t terminator = 32;
+  while (terminator < size && source[terminator] != 0x0D) terminator += 32;
+  if (terminator < size && terminator < stored - 1) return ReferenceNormal(source);
+  if (stored < 33 || stored - 1 >= size || (stored - 1) % 32 != 0) return std::nullopt;
+  if (IsDescriptor(source, stored - 1)) return std::nullopt;
   Bytes copy = source;
-  if (stored - 1 >= copy.size()) copy.resize(stored, 0);
   copy[stored - 1] = 0x0D;
   return ReferenceNormal(copy);
 }
 
-ReferenceGrid ReferencePreview(const Bytes& table) {
+std::optional<ReferenceGrid> ReferencePreview(const Bytes& table) {
+  if (LengthRefused(table)) return std::nullopt;
   ReferenceGrid grid;
   const uint64_t length = table.size();
   grid.columns.push_back({"Index", 100});

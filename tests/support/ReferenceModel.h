@@ -13,8 +13,13 @@ namespace drelin::testing {
 
 using Bytes = std::vector<uint8_t>;
 
-// The repaired bytes, or nothing when the repair refuses the source (shorter
-// than 32 bytes; Advance with a stored header length of 0).
+// The repaired bytes, or nothing when the repair refuses the source: shorter
+// than 32 bytes; a header or record length over 65,535 or an output over
+// 4 GiB - 1 bytes; Advance repair with a stored header length that cannot
+// mark the header's end. Advance repair's rules, in order: a terminator
+// found before H - 1 makes it Normal repair; H under 33, H - 1 at or past
+// the end or off a block start, or a field descriptor at H - 1, refuse it;
+// else 0x0D is put at H - 1 and Normal repair runs on that.
 std::optional<Bytes> ReferenceRepair(const Bytes& source, int mode);
 
 struct ReferenceGrid {
@@ -27,6 +32,7 @@ struct ReferenceGrid {
   std::vector<std::vector<std::string>> rows;
 };
 
-ReferenceGrid ReferencePreview(const Bytes& table);
+// The grid, or nothing for a source the repair refuses for its length.
+std::optional<ReferenceGrid> ReferencePreview(const Bytes& table);
 
 }  // namespace drelin::testing

@@ -1,0 +1,71 @@
+// TableMeasurement: the facts about a table that its diagnosis is written
+// from: the stored header as found, where Normal repair's scan finds the
+// header's end, what Advance repair would do with the stored header length,
+// and the plan of the repair that fits (the very plan that repair writes).
+// Numbers only; TableDiagnosis puts them into words.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "AdvanceDecision.h"
+#include "FileIo.h"
+#include "RepairPlan.h"
+#include "TableScan.h"
+
+namespace drelin {
+
+struct DiagnosedField {
+  std::string name;  // raw bytes up to the first NUL
+  uint8_t type = 0;
+  uint8_t length = 0;
+  uint8_t decimals = 0;
+};
+
+struct TableMeasurement {
+  // At most this many fields are listed; `fieldCount` tells the true number.
+  static constexpr size_t kMaxListedFields = 4096;
+
+  uint64_t fileSize = 0;
+  // The stored header (zero where the file is too short to hold it).
+  uint8_t version = 0;
+  uint8_t lastUpdate[3] = {0, 0, 0};
+  uint32_t storedRecordCount = 0;
+  uint16_t storedHeaderLength = 0;
+  uint16_t storedRecordLength = 0;
+  // Why the file is no table at all (too short, too large); nothing below is
+  // measured then.
+  std::string sourceRefusal;
+
+  // Where Normal repair's scan finds the terminator.
+  std::optional<uint64_t> terminatorOffset;
+  bool terminatorAgrees = false;  // stands where the stored header length says
+  bool endsWithEndOfFile = false;
+  // What Advance repair would do with the stored header length.
+  AdvanceDecision advance;
+  // The byte at H - 1 before Advance repair forces it (when it would).
+  uint8_t byteAtStoredEnd = 0;
+  // Advance repair restores a terminator that Normal repair would miss.
+  bool advanceNeeded = false;
+
+  // As the recommended repair sees the table.
+  std::string recommendedMode;  // "normal" or "advance"
+  TableScan scan;
+  std::vector<DiagnosedField> fields;
+  uint64_t fieldCount = 0;
+  uint64_t firstRecordOffset = 0;
+  bool firstRecordDeleted = false;
+  // Bytes of a last record cut short by the end of the file (0: none).
+  uint64_t partialRecordBytes = 0;
+  // What the recommended repair writes; empty when it refuses the table
+  // (`repairRefusal` says why).
+  std::optional<RepairPlan> repair;
+  std::string repairRefusal;
+};
+
+// Throws FileError when the file cannot be opened or read.
+TableMeasurement MeasureTable(FileIo& io, const std::string& path);
+
+}  // namespace drelin
