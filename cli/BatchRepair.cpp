@@ -164,10 +164,9 @@ bool ReportRows(FileIo& io, const BatchView& view, bool normalMode, std::ostream
     out << statuses[row] << " " << PathText(sources[row]) << "\n";
   }
   out << std::flush;
-  if (normalMode) {
-    for (size_t row = 0; row < sources.size(); ++row) {
-      if (statuses[row] == batch::kStatusDone) err << AdvanceModeHint(io, sources[row]);
-    }
+  for (size_t row = 0; row < sources.size(); ++row) {
+    if (statuses[row] != batch::kStatusDone) continue;
+    err << (normalMode ? AdvanceModeHint(io, sources[row]) : AdvanceNote(io, sources[row]));
   }
   bool complete = true;
   for (size_t row = 0; row < sources.size(); ++row) {

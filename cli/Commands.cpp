@@ -58,6 +58,21 @@ std::string AdvanceModeHint(FileIo& io, const std::string& source) {
   }
 }
 
+std::string AdvanceNote(const std::string& source, const std::optional<AdvanceDecision>& decision) {
+  if (!decision || decision->rule != AdvanceRule::kTerminatorBefore) return "";
+  return "drelin-repair: " + Shown(source) + ": header terminator found at " +
+         std::to_string(*decision->terminatorOffset) + "; the stored header length " +
+         std::to_string(decision->storedHeaderLength) + " was not used\n";
+}
+
+std::string AdvanceNote(FileIo& io, const std::string& source) {
+  try {
+    return AdvanceNote(source, DiagnoseTable(io, source).advance);
+  } catch (const FileError&) {
+    return "";  // as for the hint: the repair went through
+  }
+}
+
 int RunRepair(FileIo& io, const RepairArguments& arguments, std::ostream& out, std::ostream& err) {
   const int mode = arguments.mode == "advance" ? kRepairAdvance : kRepairNormal;
   const std::string& source = arguments.sources.front();
@@ -65,6 +80,7 @@ int RunRepair(FileIo& io, const RepairArguments& arguments, std::ostream& out, s
     err << "drelin-repair: the output name is empty (--output)\n";
     return kExitUsage;
   }
+  std::string note;
   try {
     uint64_t size = 0;
     {
@@ -72,7 +88,8 @@ int RunRepair(FileIo& io, const RepairArguments& arguments, std::ostream& out, s
       size = probe.Size();
     }
     ProgressMeter meter("Repairing " + Shown(source), size);
-    RepairToNewFile(io, source, arguments.output, mode, RepairProgress(meter));
+    note = AdvanceNote(source, RepairToNewFile(io, source, arguments.output, mode,
+                                               RepairProgress(meter)).advance);
   } catch (const FileError& error) {
     err << "drelin-repair: " << Shown(error.what()) << "\n";
     return kExitFileError;
@@ -81,6 +98,7 @@ int RunRepair(FileIo& io, const RepairArguments& arguments, std::ostream& out, s
     return kExitSignal + InterruptSignal();
   }
   out << PathText(source) << " -> " << PathText(arguments.output) << "\n";
+  err << note;
 
   if (mode == kRepairNormal) err << AdvanceModeHint(io, source);
   return kExitSuccess;

@@ -5,9 +5,11 @@
 
 #include <cstdint>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "AdvanceDecision.h"
 #include "FileIo.h"
 
 namespace drelin::cli {
@@ -49,6 +51,13 @@ struct InspectArguments {
 // A warning for stderr when Normal repair of `source` misses the header
 // terminator that Advance repair would restore; empty otherwise.
 std::string AdvanceModeHint(FileIo& io, const std::string& source);
+
+// The line for stderr when Advance repair found the terminator intact before
+// where the stored header length puts it, and so wrote what Normal repair
+// writes; empty otherwise. The second form asks the source again (the
+// batch form, after its run).
+std::string AdvanceNote(const std::string& source, const std::optional<AdvanceDecision>& decision);
+std::string AdvanceNote(FileIo& io, const std::string& source);
 
 int RunRepair(FileIo& io, const RepairArguments& arguments, std::ostream& out, std::ostream& err);
 int RunPreview(FileIo& io, const PreviewArguments& arguments, int outFd, std::ostream& err);

@@ -24,12 +24,6 @@ const char* const kInspectJsonKeys =
 
 namespace {
 
-std::string Hex(unsigned value) {
-  char text[8];
-  std::snprintf(text, sizeof text, "0x%02X", value);
-  return text;
-}
-
 std::string TypeText(uint8_t type) {
   if (type >= 0x21 && type < 0x7F) return std::string(1, static_cast<char>(type));
   return Hex(type);

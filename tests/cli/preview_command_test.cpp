@@ -123,6 +123,12 @@ TEST_F(PreviewCommand, BadArgumentsAndFiles) {
   const CliResult missing = RunCli({"preview", dir_ / "missing.dbf"});
   EXPECT_EQ(missing.code, 1);
   EXPECT_NE(missing.err.find("No such file or directory"), std::string::npos);
+  // What repair refuses, preview refuses alike.
+  WriteFile(dir_ / "short.dbf", Bytes(31, ' '));
+  const CliResult shortFile = RunCli({"preview", dir_ / "short.dbf"});
+  EXPECT_EQ(shortFile.code, 1);
+  EXPECT_EQ(shortFile.err, "drelin-repair: '" + dir_ / "short.dbf" + "': too short to be a dBASE table\n");
+  EXPECT_EQ(shortFile.out, "");
 }
 
 TEST(InspectCommand, ExitCodeTellsSoundDamagedOrUnreadable) {
@@ -148,12 +154,54 @@ TEST(InspectCommand, ExitCodeTellsSoundDamagedOrUnreadable) {
   EXPECT_FALSE(json["sound"]);
   EXPECT_EQ(RunCli({"inspect", dir / "missing.dbf"}).code, 1);
 
-  damaged = sound;
-  damaged[64] = 0x0A;
-  WriteFile(dir / "converted.dbf", damaged);
-  const CliResult converted = RunCli({"inspect", dir / "converted.dbf"});
-  EXPECT_EQ(converted.code, 3);
-  EXPECT_NE(converted.out.find("repair with --mode advance"), std::string::npos) << converted.out;
+}
+
+// Inspect recommends the repair that fits, and its numbers and notes are
+// what that repair then writes.
+TEST(InspectCommand, RecommendsTheRepairThatFitsAndTellsWhatItWrites) {
+  TempDir dir;
+  DbfBuilder table;
+  table.Field("NAME", 'C', 10).Field("QTY", 'N', 3);
+  for (int i = 0; i < 5; ++i) table.Record({"n" + std::to_string(i), std::to_string(i)});
+  const Bytes sound = table.EndOfFileByte(false).Build();
+  struct Case {
+    const char* name;
+    Bytes bytes;
+    const char* mode;
+    const char* note;  // a note expected, or not expected with a leading '!'
+  };
+  Bytes converted = sound;
+  converted[96] = 0x0A;
+  Bytes pastTheEnd = sound;
+  pastTheEnd[8] = pastTheEnd[9] = 0xFF;
+  Bytes overField = sound;
+  overField[8] = 33;  // Advance repair would put a terminator over NAME
+  overField[9] = 0;
+  Bytes cutInField(sound.begin(), sound.end() - 5);
+  const Case cases[] = {
+      {"converted", converted, "advance", "a repair adds one"},
+      {"past", pastTheEnd, "normal", "a repair adds one"},
+      {"over", overField, "normal", "a repair adds one"},
+      {"cut", cutInField, "normal", "!a repair adds one"},
+  };
+  for (const Case& c : cases) {
+    const std::string path = dir / (std::string(c.name) + ".dbf");
+    WriteFile(path, c.bytes);
+    const CliResult inspect = RunCli({"inspect", "--json", path});
+    EXPECT_EQ(inspect.code, 3) << c.name;
+    const auto json = nlohmann::json::parse(inspect.out);
+    EXPECT_EQ(json["repair"]["mode"], c.mode) << c.name;
+    const std::string notes = json["notes"].dump();
+    const bool absent = c.note[0] == '!';
+    EXPECT_EQ(notes.find(c.note + (absent ? 1 : 0)) == std::string::npos, absent) << c.name << notes;
+
+    const std::string out = dir / (std::string(c.name) + ".out");
+    ASSERT_EQ(RunCli({"repair", "--mode", c.mode, "-o", out, path}).code, 0) << c.name;
+    const Bytes repaired = ReadFile(out);
+    EXPECT_EQ(json["repair"]["output_size"], repaired.size()) << c.name;
+    EXPECT_EQ(json["repair"]["record_count"], repaired[4]) << c.name;
+    EXPECT_EQ(repaired.back() == 0x1A, !absent) << c.name;
+  }
 }
 
 }  // namespace

@@ -76,6 +76,9 @@ TEST(RepairCommand, BadSourcesFailWithTheFileAndTheReason) {
   ASSERT_EQ(mkfifo((dir / "pipe.dbf").c_str(), 0600), 0);
   WriteFile(dir / "empty.dbf", {});
   WriteFile(dir / "short.dbf", Bytes(20, ' '));
+  DbfBuilder wide;
+  for (int i = 0; i < 300; ++i) wide.Field("F" + std::to_string(i), 'C', 250);
+  WriteFile(dir / "wide.dbf", wide.Record({"x"}).Build());
   {
     const int fd = open((dir / "huge.dbf").c_str(), O_CREAT | O_WRONLY, 0600);
     ASSERT_GE(fd, 0);
@@ -89,6 +92,7 @@ TEST(RepairCommand, BadSourcesFailWithTheFileAndTheReason) {
       {"empty.dbf", "too short to be a dBASE table"},
       {"short.dbf", "too short to be a dBASE table"},
       {"huge.dbf", "too large"},
+      {"wide.dbf", "the records would be 75001 bytes long, more than the 65535 a dBASE table can record"},
   };
   for (const auto& [name, reason] : cases) {
     const CliResult result = RunCli({"repair", "--output", dir / "out.dbf", dir / name}, "", 20);
@@ -173,18 +177,54 @@ TEST(RepairCommand, SignalsWhileWritingLeaveNothingBehind) {
   }
 }
 
-TEST(RepairCommand, SuggestsAdvanceWhenTheTerminatorWasConverted) {
+// Normal repair suggests Advance repair where it would restore a lost
+// terminator; Advance repair says when it did not use the stored header
+// length, and refuses, creating nothing, where it cannot mark the header's
+// end. In both forms of the command.
+TEST(RepairCommand, AdvanceModeTellsWhatItDidWithTheStoredHeaderLength) {
   TempDir dir;
   DbfBuilder table;
   table.Field("NAME", 'C', 10).Record({"x"});
-  Bytes bytes = table.Build();
-  bytes[64] = 0x0A;  // the 0x0D became a line feed
-  WriteFile(dir / "in.dbf", bytes);
-  const CliResult normal = RunCli({"repair", "-o", dir / "n.dbf", dir / "in.dbf"});
+  const Bytes sound = table.Build();
+  Bytes converted = sound;
+  converted[64] = 0x0A;  // the 0x0D became a line feed
+  Bytes pastTheEnd = sound;
+  pastTheEnd[8] = pastTheEnd[9] = 0xFF;  // 65535
+  Bytes overField = sound;
+  overField[8] = 33;  // the terminator would go over the NAME descriptor
+  WriteFile(dir / "converted.dbf", converted);
+  WriteFile(dir / "past.dbf", pastTheEnd);
+  WriteFile(dir / "over.dbf", overField);
+
+  const CliResult normal = RunCli({"repair", "-o", dir / "n.dbf", dir / "converted.dbf"});
   EXPECT_EQ(normal.code, 0);
   EXPECT_NE(normal.err.find("--mode advance"), std::string::npos) << normal.err;
-  const CliResult advance = RunCli({"repair", "--mode", "advance", "-o", dir / "a.dbf", dir / "in.dbf"});
+  CliResult advance = RunCli({"repair", "--mode", "advance", "-o", dir / "a.dbf", dir / "converted.dbf"});
   EXPECT_EQ(advance.err, "");
+  EXPECT_EQ(ReadFile(dir / "a.dbf"), *ReferenceRepair(sound, 0));
+
+  advance = RunCli({"repair", "--mode", "advance", "-o", dir / "p.dbf", dir / "past.dbf"});
+  EXPECT_EQ(advance.code, 0);
+  EXPECT_EQ(advance.err, "drelin-repair: " + dir / "past.dbf" +
+                             ": header terminator found at 64; the stored header length 65535 was not used\n");
+  EXPECT_EQ(ReadFile(dir / "p.dbf"), *ReferenceRepair(pastTheEnd, 0));
+
+  advance = RunCli({"repair", "--mode", "advance", "-o", dir / "o.dbf", dir / "over.dbf"});
+  EXPECT_EQ(advance.code, 1);
+  EXPECT_EQ(advance.err, "drelin-repair: '" + dir / "over.dbf" +
+                             "': Advance repair cannot use the stored header length 33: it puts the header "
+                             "terminator at offset 32, which would overwrite the descriptor of field 'NAME'\n");
+  EXPECT_FALSE(std::filesystem::exists(dir / "o.dbf"));
+
+  std::filesystem::create_directory(dir / "out");
+  const CliResult batch = RunCli({"repair", "--mode", "advance", "--out-dir", dir / "out", dir / "past.dbf",
+                                  dir / "over.dbf"});
+  EXPECT_EQ(batch.code, 1);
+  EXPECT_NE(batch.err.find("past.dbf: header terminator found at 64; the stored header length 65535 was not used"),
+            std::string::npos) << batch.err;
+  EXPECT_NE(batch.err.find("over.dbf': Advance repair cannot use the stored header length 33"), std::string::npos)
+      << batch.err;
+  EXPECT_EQ(ReadFile(dir / "out/Rep_1_past.dbf"), *ReferenceRepair(pastTheEnd, 0));
 }
 
 }  // namespace
