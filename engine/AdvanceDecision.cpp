@@ -1,6 +1,7 @@
 #include "AdvanceDecision.h"
 
 #include "DbfLayout.h"
+#include "TableScan.h"
 
 namespace drelin {
 
@@ -31,16 +32,16 @@ bool IsWellFormedDescriptor(const uint8_t* block) {
   return IsAsciiLetter(block[DbfFieldDescriptor::kTypeOffset]);
 }
 
-AdvanceDecision DecideAdvance(const ByteSource& source, const TableScan& normalScan) {
+AdvanceDecision DecideAdvance(const ByteSource& source) {
   AdvanceDecision decision;
   uint8_t stored[2] = {};
   source.Read(DbfHeader::kHeaderLengthOffset, stored, sizeof stored);
   const uint16_t h = ReadLe16(stored);
   decision.storedHeaderLength = h;
-  decision.terminatorOffset = normalScan.terminatorOffset;
   const uint64_t at = h - 1u;  // meaningful once h >= 33
 
-  if (normalScan.terminatorOffset && *normalScan.terminatorOffset + 1 < h) {
+  if (h > 0) decision.terminatorOffset = FindTerminator(source, at);
+  if (decision.terminatorOffset) {
     decision.rule = AdvanceRule::kTerminatorBefore;
     return decision;
   }

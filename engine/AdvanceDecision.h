@@ -15,7 +15,6 @@
 #include <string>
 
 #include "ByteSource.h"
-#include "TableScan.h"
 
 namespace drelin {
 
@@ -29,7 +28,7 @@ enum class AdvanceRule {
 struct AdvanceDecision {
   AdvanceRule rule = AdvanceRule::kRefused;
   uint16_t storedHeaderLength = 0;
-  // Where Normal repair's scan finds the terminator; empty when it finds none.
+  // kTerminatorBefore: where Normal repair's scan finds the terminator.
   std::optional<uint64_t> terminatorOffset;
   std::string refusal;  // kRefused: why, naming H
 
@@ -38,8 +37,8 @@ struct AdvanceDecision {
   bool forces() const { return rule == AdvanceRule::kTerminatorForced; }
 };
 
-// `normalScan` is ScanTable(source) of the unforced source.
-AdvanceDecision DecideAdvance(const ByteSource& source, const TableScan& normalScan);
+// Reads the stored header length and at most the descriptor area before it.
+AdvanceDecision DecideAdvance(const ByteSource& source);
 
 // A name of 1 to 11 ASCII letters, digits or underscores padded with NULs,
 // then a field-type letter at offset 11.

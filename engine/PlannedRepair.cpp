@@ -10,18 +10,15 @@ PlannedRepair PlanFileRepair(const File& input, bool advance) {
   planned.refusal = SourceLengthRefusal(planned.view.length());
   if (planned.refused()) return planned;
 
-  planned.scan = ScanTable(planned.view);
   if (advance) {
-    planned.advance = DecideAdvance(planned.view, planned.scan);
+    planned.advance = DecideAdvance(planned.view);
     if (planned.advance->rule == AdvanceRule::kRefused) {
       planned.refusal = planned.advance->refusal;
       return planned;
     }
-    if (planned.advance->forces()) {
-      planned.view.Force(planned.advance->forcedOffset(), kHeaderTerminator);
-      planned.scan = ScanTable(planned.view);
-    }
+    if (planned.advance->forces()) planned.view.Force(planned.advance->forcedOffset(), kHeaderTerminator);
   }
+  planned.scan = ScanTable(planned.view);
   planned.plan = PlanRepair(planned.view, planned.scan);
   planned.refusal = PlanRefusal(planned.plan);
   return planned;

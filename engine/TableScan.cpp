@@ -81,6 +81,15 @@ TableScan ScanTable(const ByteSource& source, const FieldVisitor& onField) {
   return scan;
 }
 
+std::optional<uint64_t> FindTerminator(const ByteSource& source, uint64_t end) {
+  std::optional<uint64_t> found;
+  WalkBlocks(source, std::min(end, source.length()), [&](uint64_t offset, const uint8_t* block) {
+    if (block[0] == kHeaderTerminator) found = offset;
+    return !found;
+  });
+  return found;
+}
+
 void ForEachFieldLength(const ByteSource& source, const TableScan& scan,
                         const std::function<bool(uint8_t length)>& visit) {
   const uint64_t end = DbfHeader::kSize + scan.fieldCount * 32;

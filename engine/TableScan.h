@@ -37,6 +37,10 @@ using FieldVisitor = std::function<void(uint64_t offset, uint8_t length)>;
 // the first record flag from the terminator on.
 TableScan ScanTable(const ByteSource& source, const FieldVisitor& onField = nullptr);
 
+// The first block below `end` whose byte 0 is the terminator, as the scan
+// would find it; a walk of the descriptor area only, however long the file.
+std::optional<uint64_t> FindTerminator(const ByteSource& source, uint64_t end);
+
 // Calls `visit` with each field length in descriptor order until it returns
 // false. For the rare walks that need more than the scan's totals, without
 // holding every length in memory.
