@@ -1,9 +1,11 @@
-// CodePage: turns a table's text bytes into UTF-8. Single-byte code pages
-// (the common case, Windows-1252 by default) decode through a 256-entry
-// table built once; the East-Asian double-byte pages go through iconv per
-// text. Every encoding accepted reads ASCII bytes as ASCII. A byte the
-// encoding leaves undefined becomes the code point of the same number, as
-// the Windows code pages do, so nothing is ever dropped or replaced.
+// CodePage: turns a table's text bytes into UTF-8, one way for every
+// reader of a table (the command line's preview and the desktop preview
+// window). Single-byte code pages (the common case, Windows-1252 by default)
+// decode through a 256-entry table built once; the East-Asian double-byte
+// pages go through iconv per text. Every encoding accepted reads ASCII bytes
+// as ASCII. A byte the encoding leaves undefined becomes the code point of
+// the same number, as the Windows code pages do, so nothing is ever dropped
+// or replaced.
 #pragma once
 
 #include <iconv.h>
@@ -12,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-namespace drelin::cli {
+namespace drelin {
 
 class CodePage {
  public:
@@ -54,4 +56,4 @@ class CodePage {
   std::array<Entry, 256> table_{};
 };
 
-}  // namespace drelin::cli
+}  // namespace drelin

@@ -3,9 +3,22 @@
 #include <cerrno>
 #include <stdexcept>
 
-#include "Utf8.h"
 
-namespace drelin::cli {
+namespace drelin {
+
+namespace {
+
+// The UTF-8 form of a code point below 0x100: a byte that stands for itself.
+void AppendByteCodePoint(std::string& out, unsigned char value) {
+  if (value < 0x80) {
+    out.push_back(static_cast<char>(value));
+    return;
+  }
+  out.push_back(static_cast<char>(0xC0 | (value >> 6)));
+  out.push_back(static_cast<char>(0x80 | (value & 0x3F)));
+}
+
+}  // namespace
 
 CodePage::CodePage(const std::string& name) : name_(name) {
   // iconv would take an empty name for the locale's encoding.
@@ -41,7 +54,7 @@ CodePage::CodePage(const std::string& name) : name_(name) {
     }
     if (utf8.empty() || utf8.size() > 4) {
       utf8.clear();
-      AppendUtf8(utf8, static_cast<char32_t>(value));
+      AppendByteCodePoint(utf8, static_cast<unsigned char>(value));
     }
     Entry& entry = table_[static_cast<size_t>(value)];
     entry.size = static_cast<unsigned char>(utf8.size());
@@ -104,7 +117,7 @@ void CodePage::AppendThroughIconv(std::string& out, std::string_view bytes) cons
     if (result != static_cast<size_t>(-1)) break;
     if (errno == E2BIG) continue;
     // An illegal or incomplete sequence: that byte stands for itself.
-    AppendUtf8(out, static_cast<unsigned char>(*in));
+    AppendByteCodePoint(out, static_cast<unsigned char>(*in));
     ++in;
     --inLeft;
     iconv(converter_, nullptr, nullptr, nullptr, nullptr);
@@ -115,4 +128,4 @@ void CodePage::AppendThroughIconv(std::string& out, std::string_view bytes) cons
   out.append(buffer, static_cast<size_t>(outPointer - buffer));
 }
 
-}  // namespace drelin::cli
+}  // namespace drelin
