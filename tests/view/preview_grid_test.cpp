@@ -1,0 +1,229 @@
+// The preview grid: the scroll bar counted in rows (scaled past the int
+// range), the content against the preview reader's grid, the keys of a
+// list, and code pages.
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QTest>
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <limits>
+
+#include "DbfBuilder.h"
+#include "EngineTestUtil.h"
+#include "FileError.h"
+#include "PreviewListCtrl.h"
+#include "RowScroll.h"
+
+namespace drelin::testing {
+namespace {
+
+constexpr int kIntMax = std::numeric_limits<int>::max();
+
+TEST(RowScroll, MapsRowsToTheBarAndBack) {
+  struct Case {
+    uint64_t maxTop;
+    int maxSteps;
+  };
+  for (const Case c : {Case{0, kIntMax}, Case{9, kIntMax}, Case{kIntMax, kIntMax}, Case{12345, 1000},
+                       Case{3'000'000'000ull, kIntMax}, Case{(1ull << 40) + 7, kIntMax}}) {
+    SCOPED_TRACE(c.maxTop);
+    const RowScroll scroll(c.maxTop, c.maxSteps);
+    EXPECT_EQ(scroll.scaled(), c.maxTop > static_cast<uint64_t>(c.maxSteps));
+    EXPECT_EQ(scroll.maximum(), scroll.scaled() ? c.maxSteps : static_cast<int>(c.maxTop));
+    // The ends meet the ends; a row past the end stands at the end.
+    EXPECT_EQ(scroll.ValueFor(0), 0);
+    EXPECT_EQ(scroll.TopFor(0), 0u);
+    EXPECT_EQ(scroll.ValueFor(c.maxTop), scroll.maximum());
+    EXPECT_EQ(scroll.ValueFor(c.maxTop + 5), scroll.maximum());
+    EXPECT_EQ(scroll.TopFor(scroll.maximum()), c.maxTop);
+    // Every value read back from its row is itself, and rows grow with it.
+    uint64_t previous = 0;
+    for (int value : {1, 2, scroll.maximum() / 3, scroll.maximum() / 2, scroll.maximum() - 1}) {
+      if (value <= 0 || value > scroll.maximum()) continue;
+      EXPECT_EQ(scroll.ValueFor(scroll.TopFor(value)), value);
+      EXPECT_GE(scroll.TopFor(value), previous);
+      previous = scroll.TopFor(value);
+    }
+    EXPECT_GE(scroll.PageStepFor(1), 1);
+  }
+  EXPECT_EQ(RowScroll(100).PageStepFor(30), 30);
+}
+
+// A grid on screen, 600 by 400, over tables written into a fresh folder.
+class PreviewGridTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    grid_.resize(600, 400);
+    grid_.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid_));
+  }
+  std::string Write(const Bytes& bytes, const std::string& name = "t.dbf") {
+    WriteFile(dir_ / name, bytes);
+    return dir_ / name;
+  }
+  void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(&grid_, static_cast<Qt::Key>(key), modifiers);
+  }
+  QString HeaderTitle(int column) const {
+    return grid_.header()->model()->headerData(column, Qt::Horizontal).toString();
+  }
+
+  TempDir dir_;
+  CPreviewListCtrl grid_;
+};
+
+TEST_F(PreviewGridTest, ShowsExactlyWhatTheReaderFillsForEachRepairedSample) {
+  for (const auto& entry : std::filesystem::directory_iterator(DRELIN_SAMPLES_DIR)) {
+    if (entry.path().extension() != ".dbf") continue;
+    SCOPED_TRACE(entry.path().filename().string());
+    const std::string repaired = dir_ / "repaired.dbf";
+    const int mode = entry.path().filename() == "lost_terminator.dbf" ? kRepairAdvance : kRepairNormal;
+    DbfRepairEngine().RepairFile(entry.path().string(), repaired, mode);
+    RecordingGrid reader;
+    DbfRepairEngine().LoadPreview(repaired, reader);
+
+    ASSERT_TRUE(grid_.Open(SystemFileIo(), repaired));
+    const CodePage windows1252;
+    ASSERT_EQ(grid_.header()->count(), static_cast<int>(reader.grid.columns.size()));
+    for (int c = 0; c < grid_.header()->count(); ++c) {
+      EXPECT_EQ(HeaderTitle(c), QString::fromStdString(windows1252.Decode(reader.grid.columns[c].title)));
+      EXPECT_EQ(grid_.header()->sectionSize(c), reader.grid.columns[c].width);
+    }
+    ASSERT_EQ(grid_.content().rowCount(), reader.grid.rows.size());
+    for (uint64_t r = 0; r < reader.grid.rows.size(); ++r) {
+      for (int c = 0; c < grid_.header()->count(); ++c) {
+        EXPECT_EQ(grid_.content().Cell(r, c), QString::fromStdString(windows1252.Decode(reader.grid.rows[r][c])))
+            << "row " << r << " column " << c;
+      }
+    }
+    EXPECT_FALSE(grid_.viewport()->grab().isNull());
+  }
+}
+
+TEST_F(PreviewGridTest, AMissingFileLeavesTheGridEmpty) {
+  DbfBuilder table;
+  table.Field("NAME", 'C', 8).Record({"x"});
+  ASSERT_TRUE(grid_.Open(SystemFileIo(), Write(table.Build())));
+  ASSERT_EQ(grid_.header()->count(), 2);
+  EXPECT_FALSE(grid_.Open(SystemFileIo(), dir_ / "gone.dbf"));
+  EXPECT_FALSE(grid_.Open(SystemFileIo(), dir_ / "no-folder/gone.dbf"));
+  EXPECT_EQ(grid_.header()->count(), 0);
+  EXPECT_EQ(grid_.content().rowCount(), 0u);
+  EXPECT_FALSE(grid_.selectedRow());
+  Press(Qt::Key_End);
+  EXPECT_FALSE(grid_.selectedRow());
+  EXPECT_FALSE(grid_.viewport()->grab().isNull());
+  // Anything else that cannot be read is an error, and the grid keeps what it showed.
+  EXPECT_THROW(grid_.Open(SystemFileIo(), dir_.path().string()), FileError);
+}
+
+TEST_F(PreviewGridTest, KeysMoveTheSelectionAndKeepItInView) {
+  DbfBuilder table;
+  table.Field("N", 'N', 6);
+  for (int i = 0; i < 1000; ++i) table.Record({std::to_string(i)});
+  ASSERT_TRUE(grid_.Open(SystemFileIo(), Write(table.Build())));
+  const uint64_t page = grid_.pageRows();
+  ASSERT_GT(page, 3u);
+  struct Step {
+    int key;
+    Qt::KeyboardModifiers modifiers;
+    uint64_t selected;
+    uint64_t top;
+  };
+  const Step steps[] = {
+      {Qt::Key_Down, Qt::NoModifier, 0, 0},  // the first key selects the top row
+      {Qt::Key_Down, Qt::NoModifier, 1, 0},
+      {Qt::Key_Up, Qt::NoModifier, 0, 0},
+      {Qt::Key_Up, Qt::NoModifier, 0, 0},
+      {Qt::Key_PageDown, Qt::NoModifier, page - 1, 0},  // to the page's foot first
+      {Qt::Key_PageDown, Qt::NoModifier, 2 * (page - 1), page - 1},
+      {Qt::Key_PageUp, Qt::NoModifier, page - 1, page - 1},  // to the page's head first
+      {Qt::Key_PageUp, Qt::NoModifier, 0, 0},
+      {Qt::Key_End, Qt::NoModifier, 999, 1000 - page},
+      {Qt::Key_Down, Qt::NoModifier, 999, 1000 - page},
+      {Qt::Key_Home, Qt::NoModifier, 0, 0},
+      {Qt::Key_End, Qt::ControlModifier, 999, 1000 - page},
+      {Qt::Key_Home, Qt::ControlModifier, 0, 0},
+  };
+  for (const Step& step : steps) {
+    Press(step.key, step.modifiers);
+    ASSERT_EQ(grid_.selectedRow(), step.selected) << "key " << std::hex << step.key;
+    EXPECT_EQ(grid_.topRow(), step.top) << "key " << std::hex << step.key;
+    EXPECT_EQ(grid_.verticalScrollBar()->value(), static_cast<int>(step.top));
+  }
+  // A click selects the row under the pointer; the wheel scrolls by rows.
+  QTest::mouseClick(grid_.viewport(), Qt::LeftButton, {}, QPoint(20, 2 * grid_.rowHeight() + 3));
+  EXPECT_EQ(grid_.selectedRow(), 2u);
+  grid_.verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  EXPECT_EQ(grid_.topRow(), 1u);
+  grid_.verticalScrollBar()->setValue(500);
+  EXPECT_EQ(grid_.topRow(), 500u);
+}
+
+TEST_F(PreviewGridTest, ScrollsBillionsOfRowsPastTheBarsIntRange) {
+  // A table without fields has a row per byte after the header: a sparse
+  // file of three billion bytes is three billion rows and takes no room.
+  const std::string path = dir_ / "huge.dbf";
+  Bytes head(34, 0);
+  head[0] = 0x03;
+  head[32] = 0x0D;
+  head[33] = 0x20;
+  WriteFile(path, head);
+  const uint64_t length = 3'000'000'000ull;
+  ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(length)), 0);
+  ASSERT_TRUE(grid_.Open(SystemFileIo(), path));
+  const uint64_t rows = length - 33;
+  ASSERT_EQ(grid_.content().rowCount(), rows);
+  QScrollBar* bar = grid_.verticalScrollBar();
+  EXPECT_EQ(bar->maximum(), kIntMax);
+
+  Press(Qt::Key_End, Qt::ControlModifier);
+  EXPECT_EQ(grid_.selectedRow(), rows - 1);
+  EXPECT_EQ(grid_.topRow(), rows - grid_.pageRows());
+  EXPECT_EQ(bar->value(), kIntMax);
+  EXPECT_EQ(grid_.content().Cell(rows - 1, 0), QString::number(rows));
+  EXPECT_FALSE(grid_.viewport()->grab().isNull());
+  // The bar's arrow and the arrow keys move one row, though a step of the
+  // bar stands for two.
+  bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+  EXPECT_EQ(grid_.topRow(), rows - grid_.pageRows() - 1);
+  Press(Qt::Key_Home, Qt::ControlModifier);
+  Press(Qt::Key_Down);
+  EXPECT_EQ(grid_.selectedRow(), 1u);
+  bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  EXPECT_EQ(grid_.topRow(), 1u);
+  bar->setValue(kIntMax / 2);
+  EXPECT_NEAR(static_cast<double>(grid_.topRow()), static_cast<double>(rows - grid_.pageRows()) / 2, 2.0);
+}
+
+TEST_F(PreviewGridTest, CodePagesRedecodeTitlesAndCells) {
+  DbfBuilder table;
+  // "ИМЯ" in Windows-1251; cells "Ёж" (1251) and "é" (437).
+  table.Field("\xC8\xCC\xDF", 'C', 6).Record({"\xA8\xE6"}).Record({"\x82"});
+  ASSERT_TRUE(grid_.Open(SystemFileIo(), Write(table.Build())));
+  struct Case {
+    const char* page;
+    QString title;
+    QString first;
+    QString second;
+  };
+  const Case cases[] = {
+      {"WINDOWS-1252", QString::fromUtf8("ÈÌß"), QString::fromUtf8("¨æ    "), QString::fromUtf8("‚     ")},
+      {"WINDOWS-1251", QString::fromUtf8("ИМЯ"), QString::fromUtf8("Ёж    "), QString::fromUtf8("‚     ")},
+      {"CP437", QString::fromUtf8("╚╠▀"), QString::fromUtf8("¿µ    "), QString::fromUtf8("é     ")},
+  };
+  for (const Case& c : cases) {
+    grid_.SetCodePage(c.page);
+    EXPECT_EQ(HeaderTitle(1), c.title) << c.page;
+    EXPECT_EQ(grid_.content().Cell(0, 1), c.first) << c.page;
+    EXPECT_EQ(grid_.content().Cell(1, 1), c.second) << c.page;
+  }
+  EXPECT_THROW(grid_.SetCodePage("UTF-16"), std::invalid_argument);
+  EXPECT_EQ(grid_.content().codePageName(), "CP437");
+}
+
+}  // namespace
+}  // namespace drelin::testing
