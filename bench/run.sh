@@ -9,9 +9,12 @@
 #   - `preview --format csv` of a 100 MB table against pgdbf converting it to
 #     SQL (goal: at least as fast);
 #   - a batch repair of 10,000 small tables against one of 1,000 (goal: at
-#     most 12 times as long, peak memory under 64 MiB; bench/batch_log.sh).
+#     most 12 times as long, peak memory under 64 MiB; bench/batch_log.sh);
+#   - the File Preview window on 10 million records: first screen under 1 s,
+#     Ctrl+End under 100 ms, peak memory within 20 MiB of 1 million records'
+#     (bench/preview_window.sh).
 # Tables are generated once into $BENCH_DATA (default build/bench-data; about
-# 2.3 GB of disk at the peak).
+# 4.5 GB of disk at the peak).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh hyperfine pgdbf time
@@ -65,3 +68,6 @@ printf 'csv median %.3f s   pgdbf %.3f s   ratio %s (goal <= 1.00)   %.0f MB/s\n
 
 echo "== Batch repair of 1,000 and of 10,000 small tables"
 bench/batch_log.sh
+
+echo "== The File Preview window on 1 and on 10 million records"
+bench/preview_window.sh
