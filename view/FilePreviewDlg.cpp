@@ -95,6 +95,8 @@ CFilePreviewDlg::CFilePreviewDlg(QWidget* parent, batch::MessageCall& messages, 
   ok_->setDefault(true);
   connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
   connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+  // The grid, first in the tab order, has the keys when the window opens.
+  grid_->setFocus();
   setWindowState(windowState() | Qt::WindowMaximized);
 }
 

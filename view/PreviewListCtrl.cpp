@@ -218,7 +218,7 @@ void CPreviewListCtrl::changeEvent(QEvent* event) {
   if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) UpdateGeometries();
 }
 
-bool CPreviewListCtrl::MoveSelection(int key, Qt::KeyboardModifiers) {
+bool CPreviewListCtrl::MoveSelection(int key) {
   const uint64_t rows = content_.rowCount();
   if (rows == 0) return true;
   const uint64_t page = pageRows();
@@ -254,7 +254,7 @@ void CPreviewListCtrl::keyPressEvent(QKeyEvent* event) {
                                                              : QAbstractSlider::SliderSingleStepAdd);
     return;
   }
-  if (!MoveSelection(key, event->modifiers())) event->ignore();
+  if (!MoveSelection(key)) event->ignore();
 }
 
 void CPreviewListCtrl::mousePressEvent(QMouseEvent* event) {

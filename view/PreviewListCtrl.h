@@ -77,7 +77,7 @@ class CPreviewListCtrl : public QAbstractScrollArea {
   void SetTop(uint64_t top);
   void ScrollRows(int64_t rows);
   void OnScrollAction(int action);
-  bool MoveSelection(int key, Qt::KeyboardModifiers modifiers);
+  bool MoveSelection(int key);
   void PaintRows(QPainter& painter, int firstColumn, int lastColumn);
   void PaintGridLines(QPainter& painter, int firstColumn, int lastColumn);
   QString CellText(uint64_t row, int column);

@@ -1,6 +1,6 @@
 // The preview grid: the scroll bar counted in rows (scaled past the int
 // range), the content against the preview reader's grid, the keys of a
-// list, and code pages.
+// list, and the most columns shown.
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QTest>
@@ -13,7 +13,6 @@
 
 #include "DbfBuilder.h"
 #include "EngineTestUtil.h"
-#include "FileError.h"
 #include "PreviewListCtrl.h"
 #include "RowScroll.h"
 
@@ -103,23 +102,6 @@ TEST_F(PreviewGridTest, ShowsExactlyWhatTheReaderFillsForEachRepairedSample) {
   }
 }
 
-TEST_F(PreviewGridTest, AMissingFileLeavesTheGridEmpty) {
-  DbfBuilder table;
-  table.Field("NAME", 'C', 8).Record({"x"});
-  ASSERT_TRUE(grid_.Open(SystemFileIo(), Write(table.Build())));
-  ASSERT_EQ(grid_.header()->count(), 2);
-  EXPECT_FALSE(grid_.Open(SystemFileIo(), dir_ / "gone.dbf"));
-  EXPECT_FALSE(grid_.Open(SystemFileIo(), dir_ / "no-folder/gone.dbf"));
-  EXPECT_EQ(grid_.header()->count(), 0);
-  EXPECT_EQ(grid_.content().rowCount(), 0u);
-  EXPECT_FALSE(grid_.selectedRow());
-  Press(Qt::Key_End);
-  EXPECT_FALSE(grid_.selectedRow());
-  EXPECT_FALSE(grid_.viewport()->grab().isNull());
-  // Anything else that cannot be read is an error, and the grid keeps what it showed.
-  EXPECT_THROW(grid_.Open(SystemFileIo(), dir_.path().string()), FileError);
-}
-
 TEST_F(PreviewGridTest, KeysMoveTheSelectionAndKeepItInView) {
   DbfBuilder table;
   table.Field("N", 'N', 6);
@@ -199,30 +181,13 @@ TEST_F(PreviewGridTest, ScrollsBillionsOfRowsPastTheBarsIntRange) {
   EXPECT_NEAR(static_cast<double>(grid_.topRow()), static_cast<double>(rows - grid_.pageRows()) / 2, 2.0);
 }
 
-TEST_F(PreviewGridTest, CodePagesRedecodeTitlesAndCells) {
-  DbfBuilder table;
-  // "ИМЯ" in Windows-1251; cells "Ёж" (1251) and "é" (437).
-  table.Field("\xC8\xCC\xDF", 'C', 6).Record({"\xA8\xE6"}).Record({"\x82"});
-  ASSERT_TRUE(grid_.Open(SystemFileIo(), Write(table.Build())));
-  struct Case {
-    const char* page;
-    QString title;
-    QString first;
-    QString second;
-  };
-  const Case cases[] = {
-      {"WINDOWS-1252", QString::fromUtf8("ÈÌß"), QString::fromUtf8("¨æ    "), QString::fromUtf8("‚     ")},
-      {"WINDOWS-1251", QString::fromUtf8("ИМЯ"), QString::fromUtf8("Ёж    "), QString::fromUtf8("‚     ")},
-      {"CP437", QString::fromUtf8("╚╠▀"), QString::fromUtf8("¿µ    "), QString::fromUtf8("é     ")},
-  };
-  for (const Case& c : cases) {
-    grid_.SetCodePage(c.page);
-    EXPECT_EQ(HeaderTitle(1), c.title) << c.page;
-    EXPECT_EQ(grid_.content().Cell(0, 1), c.first) << c.page;
-    EXPECT_EQ(grid_.content().Cell(1, 1), c.second) << c.page;
-  }
-  EXPECT_THROW(grid_.SetCodePage("UTF-16"), std::invalid_argument);
-  EXPECT_EQ(grid_.content().codePageName(), "CP437");
+TEST_F(PreviewGridTest, ColumnsStopWhereTheHeaderCouldNotHoldThem) {
+  // A descriptor area of zeros without a terminator: a field per 32 bytes.
+  ASSERT_TRUE(grid_.Open(SystemFileIo(), Write(Bytes(32 * 70000, 0))));
+  EXPECT_EQ(grid_.header()->count(), PreviewContent::kMaxColumns);
+  EXPECT_EQ(grid_.header()->length(), 100 * PreviewContent::kMaxColumns);
+  Press(Qt::Key_End, Qt::ControlModifier);
+  EXPECT_FALSE(grid_.viewport()->grab().isNull());
 }
 
 }  // namespace

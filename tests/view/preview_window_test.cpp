@@ -67,7 +67,6 @@ TEST(PreviewLayout, PlacesGridAndButtonsByTheClientSize) {
   };
   const Case cases[] = {
       {{1000, 700}, {75, 23}, {30, 60, 940, 580}, {810, 658, 75, 23}, {895, 658, 75, 23}},
-      {{800, 600}, {75, 23}, {30, 60, 740, 480}, {610, 558, 75, 23}, {695, 558, 75, 23}},
       // Half the height is rounded down: 700 - 30 - 25 + 12.
       {{1000, 700}, {80, 25}, {30, 60, 940, 580}, {800, 657, 80, 25}, {890, 657, 80, 25}},
       // Too small for the grid: it shrinks to nothing rather than inverting.
@@ -165,20 +164,29 @@ TEST_F(PreviewWindowTest, RefusesWhileRepairingWithoutARowAndForRowsNotDone) {
   EXPECT_TRUE(modal.shown().empty());
 }
 
-TEST_F(PreviewWindowTest, ADoneRowOpensTheWindowOnItsRepairedTable) {
-  const std::string working = RepairSample();
-  ScopedModalAnswers modal([](QDialog& dialog) {
-    auto& preview = dynamic_cast<CFilePreviewDlg&>(dialog);
-    EXPECT_EQ(preview.windowTitle(), CFilePreviewDlg::TitleFor(kSource));
-    EXPECT_TRUE(preview.windowState() & Qt::WindowMaximized);
-    EXPECT_EQ(preview.grid().header()->count(), 7);
-    EXPECT_EQ(preview.grid().content().rowCount(), 8u);
-    EXPECT_EQ(preview.grid().content().Title(0), QStringLiteral("Index"));
-    EXPECT_EQ(preview.codePageChooser().currentText(), QStringLiteral("WINDOWS-1252"));
-    return static_cast<int>(QDialog::Accepted);
-  });
-  Run(0, batch::kStatusDone, working);
-  EXPECT_EQ(modal.shown(), std::vector<QString>{QStringLiteral("FilePreview")});
+TEST_F(PreviewWindowTest, ADoneRowOpensTheWindowOnItsWorkingFileOrTheEmptyGrid) {
+  struct Case {
+    std::string working;
+    int columns;
+    uint64_t rows;
+  };
+  const Case cases[] = {
+      {RepairSample(), 7, 8},
+      {dir_ / "0ozn_aqf_xrj_196_temp_1_gone.dbf", 0, 0},  // missing: no message either
+      {dir_ / "no-folder/gone.dbf", 0, 0},
+  };
+  for (const Case& c : cases) {
+    ScopedModalAnswers modal([&](QDialog& dialog) {
+      auto& preview = dynamic_cast<CFilePreviewDlg&>(dialog);
+      EXPECT_EQ(preview.windowTitle(), CFilePreviewDlg::TitleFor(kSource));
+      EXPECT_TRUE(preview.windowState() & Qt::WindowMaximized);
+      EXPECT_EQ(preview.grid().header()->count(), c.columns);
+      EXPECT_EQ(preview.grid().content().rowCount(), c.rows);
+      return static_cast<int>(QDialog::Accepted);
+    });
+    Run(0, batch::kStatusDone, c.working);
+    EXPECT_EQ(modal.shown(), std::vector<QString>{QStringLiteral("FilePreview")});
+  }
   EXPECT_TRUE(messages_.shown.empty());
 }
 
@@ -190,29 +198,14 @@ TEST_F(PreviewWindowTest, TheLiveWindowOpensMaximisedAndOkOrCancelCloseIt) {
       auto& preview = dynamic_cast<CFilePreviewDlg&>(dialog);
       driven = true;
       EXPECT_TRUE(preview.isMaximized());
-      const PreviewLayout layout = PreviewLayoutFor(preview.size(), CFilePreviewDlg::kButtonSize,
-                                                    preview.codePageChooser().x() - 30 - 6);
-      EXPECT_EQ(preview.grid().geometry(), layout.grid);
-      EXPECT_EQ(preview.okButton().geometry(), layout.ok);
-      EXPECT_EQ(preview.cancelButton().geometry(), layout.cancel);
+      EXPECT_EQ(preview.grid().geometry(), QRect(30, 60, preview.width() - 60, preview.height() - 120));
+      EXPECT_EQ(preview.focusWidget(), &preview.grid());
       QPushButton& press = std::string(button) == "OK" ? preview.okButton() : preview.cancelButton();
       QTest::mouseClick(&press, Qt::LeftButton);
     });
     Run(0, batch::kStatusDone, working);
     EXPECT_TRUE(driven) << button;
   }
-  EXPECT_TRUE(messages_.shown.empty());
-}
-
-TEST_F(PreviewWindowTest, AMissingWorkingFileGivesTheEmptyGridWithoutAMessage) {
-  ScopedModalAnswers modal([](QDialog& dialog) {
-    auto& preview = dynamic_cast<CFilePreviewDlg&>(dialog);
-    EXPECT_EQ(preview.grid().header()->count(), 0);
-    EXPECT_EQ(preview.grid().content().rowCount(), 0u);
-    return static_cast<int>(QDialog::Rejected);
-  });
-  Run(0, batch::kStatusDone, dir_ / "0ozn_aqf_xrj_196_temp_1_gone.dbf");
-  EXPECT_EQ(modal.shown().size(), 1u);
   EXPECT_TRUE(messages_.shown.empty());
 }
 
@@ -248,17 +241,31 @@ TEST_F(PreviewWindowTest, TheChooserOffersTheCommandLinesNamesAndRedecodes) {
   for (const char* name : {"CP437", "WINDOWS-1251", "CP866", "CP932", "UTF-8"}) {
     EXPECT_TRUE(names.contains(QString::fromLatin1(name))) << name;
   }
+  // "ИМЯ" in Windows-1251; cells "Ёж" (1251) and "é" (437).
   DbfBuilder table;
-  table.Field("\x8E\x8F", 'C', 4).Record({"\xE0\xE1"});
+  table.Field("\xC8\xCC\xDF", 'C', 6).Record({"\xA8\xE6"}).Record({"\x82"});
   WriteFile(dir_ / "t.dbf", table.Build());
   CFilePreviewDlg dialog(nullptr, messages_, kSource, folder());
   ASSERT_TRUE(dialog.LoadTable(dir_ / "t.dbf"));
-  dialog.codePageChooser().setCurrentText(QStringLiteral("CP866"));
-  EXPECT_EQ(dialog.grid().content().Title(1), QString::fromUtf8("ОП"));
-  EXPECT_EQ(dialog.grid().content().Cell(0, 1), QString::fromUtf8("рс  "));
-  dialog.codePageChooser().setCurrentText(QStringLiteral("CP437"));
-  EXPECT_EQ(dialog.grid().content().Title(1), QString::fromUtf8("ÄÅ"));
-  EXPECT_EQ(dialog.grid().content().Cell(0, 1), QString::fromUtf8("αß  "));
+  struct Case {
+    const char* page;
+    const char* title;
+    const char* first;
+    const char* second;
+  };
+  const Case cases[] = {
+      {"WINDOWS-1251", "ИМЯ", "Ёж    ", "‚     "},
+      {"CP437", "╚╠▀", "¿µ    ", "é     "},
+      {"WINDOWS-1252", "ÈÌß", "¨æ    ", "‚     "},
+  };
+  for (const Case& c : cases) {
+    dialog.codePageChooser().setCurrentText(QString::fromLatin1(c.page));
+    const CPreviewListCtrl& grid = dialog.grid();
+    EXPECT_EQ(grid.header()->model()->headerData(1, Qt::Horizontal).toString(), QString::fromUtf8(c.title));
+    EXPECT_EQ(grid.content().Cell(0, 1), QString::fromUtf8(c.first)) << c.page;
+    EXPECT_EQ(grid.content().Cell(1, 1), QString::fromUtf8(c.second)) << c.page;
+  }
+  EXPECT_TRUE(messages_.shown.empty());
 }
 
 }  // namespace
