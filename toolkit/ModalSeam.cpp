@@ -1,5 +1,6 @@
 #include "ModalSeam.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QFile>
 #include <QFileDialog>
@@ -63,6 +64,10 @@ int Answer(QDialog& dialog) {
 int Drive(QDialog& dialog) {
   const std::function<void(QDialog&)> drive = State().drive;
   QTimer::singleShot(0, &dialog, [&dialog, drive] {
+    // Make it the active window with its focus, as a user would find it;
+    // the platform tells of the activation through the event loop.
+    dialog.activateWindow();
+    QCoreApplication::processEvents();
     if (drive) drive(dialog);
     if (dialog.isVisible()) {
       Fail(QStringLiteral("The driver left the %1 open").arg(Described(dialog)));

@@ -23,7 +23,8 @@
 // rejected, the chooser with nothing chosen.
 //
 // ScopedModalDriver instead shows the live dialog (the choosers are live
-// QFileDialogs) and calls the driver once it is on screen; the driver must
+// QFileDialogs) and calls the driver once it is on screen and the active
+// window, with the keyboard focus where the dialog puts it; the driver must
 // end it before returning, else that is a failure and the dialog is
 // rejected, so a faulty test never hangs.
 //
