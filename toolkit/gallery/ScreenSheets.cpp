@@ -1,19 +1,20 @@
-// The main view's two pages and the four dialogs, built from real widgets
-// over the pictures at the places the view and the dialog templates give,
-// so the pictures can be judged with the controls they are made for.
+// The main view's two pages, built from real widgets over the pictures at
+// the places the view gives, the program's four dialogs and its splash, so
+// the pictures can be judged with the controls they are made for.
 #include <QCheckBox>
 #include <QCoreApplication>
-#include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QTreeWidget>
 
+#include "AboutBox.h"
 #include "PictureSheets.h"
 #include "Pictures.h"
+#include "RepairModeDlg.h"
+#include "SavingDlg.h"
+#include "SettingsDlg.h"
+#include "StartupSplash.h"
 #include "WizardSkin.h"
 
 namespace gallery {
@@ -198,57 +199,37 @@ int RenderMainView(const QDir& folder, qreal ratio, bool repairPage) {
   return SaveSheet(Rendered(view, ratio), folder, name, ratio) ? 1 : 0;
 }
 
-QFont DialogFont() {
-  QFont font(QStringLiteral("MS Sans Serif"));
-  font.setPointSize(8);
-  return font;
+// The main frame's prefix, for the Settings dialog.
+class FixedPrefix : public drelin::batch::FilePrefix {
+ public:
+  std::string Prefix() const override { return "Rep"; }
+  void SetPrefix(const std::string&) override {}
+};
+
+// The splash as the program shows it, centred on the screen.
+QImage RenderedSplash(qreal ratio) {
+  drelin::CStartupSplash::EnableSplash(true);
+  QImage image;
+  if (drelin::CStartupSplash::ShowSplash(4000, kBmpSplash, nullptr)) {
+    image = Rendered(*drelin::CStartupSplash::Current(), ratio);
+    delete drelin::CStartupSplash::Current();
+  }
+  drelin::CStartupSplash::EnableSplash(false);
+  return image;
 }
 
-template <typename Control>
-Control* Place(QWidget* parent, const QRect& place, const QString& text = {}) {
-  auto* control = new Control(text, parent);
-  control->setGeometry(place);
-  control->setFont(DialogFont());
-  return control;
-}
-
-// Repair Mode paints its group box and radio buttons light yellow.
-template <typename Control>
-Control* Cream(Control* control) {
-  control->setAutoFillBackground(true);
-  QPalette palette = control->palette();
-  palette.setColor(QPalette::Window, QColor(253, 254, 224));
-  control->setPalette(palette);
-  return control;
-}
-
-// The four dialogs at their client sizes, and the splash and preview corner.
+// The four dialogs of the program at their client sizes, the splash, and
+// the preview window's corner.
 int RenderDialogs(const QDir& folder, qreal ratio) {
-  Backdrop mode(QSize(369, 179), ratio, kBmpDialog);
-  Cream(Place<QGroupBox>(&mode, QRect(40, 26, 300, 84), "Select the Repair Mode"));
-  Cream(Place<QRadioButton>(&mode, QRect(58, 52, 121, 16), "Normal Repair Mode"))->setChecked(true);
-  Cream(Place<QRadioButton>(&mode, QRect(58, 81, 130, 16), "Advance Repair Mode"));
-  Place<QPushButton>(&mode, QRect(186, 144, 75, 23), "OK");
-  Place<QPushButton>(&mode, QRect(265, 144, 75, 23), "Cancel");
-
-  Backdrop settings(QSize(369, 179), ratio, kBmpDialog);
-  Place<QGroupBox>(&settings, QRect(33, 21, 309, 106));
-  Place<QLabel>(&settings, QRect(52, 58, 78, 13), "File Name Prefix");
-  Place<QLineEdit>(&settings, QRect(156, 55, 106, 23), "Rep");
-  Place<QPushButton>(&settings, QRect(88, 144, 75, 23), "OK");
-  Place<QPushButton>(&settings, QRect(210, 144, 75, 23), "Cancel");
-
-  Backdrop saving(QSize(396, 148), ratio, kBmpSaving);
-  Place<QLabel>(&saving, QRect(10, 50, 375, 29), "/home/anna/tables/customers.dbf");
-  Place<QPushButton>(&saving, QRect(223, 114, 75, 23), "OK");
-  Place<QPushButton>(&saving, QRect(310, 114, 75, 23), "Cancel");
-
-  Backdrop about(QSize(359, 335), ratio, kBmpAbout);
-  Place<QLabel>(&about, QRect(79, 115, 245, 13), "Tarnova Drelin for  DBF  Version 4.03");
-  Place<QLabel>(&about, QRect(79, 136, 246, 15), "Repairs damaged dBASE III tables.");
-  Place<QLabel>(&about, QRect(79, 157, 214, 138), "www.tarnova-drelin.example\n\nsales@tarnova-drelin.example\n\n"
-                                                  "support@tarnova-drelin.example")->setAlignment(Qt::AlignTop);
-  Place<QPushButton>(&about, QRect(139, 300, 75, 23), "OK");
+  drelin::CRepairModeDlg mode;
+  FixedPrefix prefix;
+  drelin::CSettingsDlg settings(prefix);
+  drelin::CSavingDlg saving;
+  saving.SetText(QStringLiteral("/home/anna/tables/customers.dbf"));
+  drelin::CSavingDlg savingLong;
+  savingLong.SetText(QStringLiteral("/home/anna/Documents/Customer tables/2019/archive/quarterly reports/"
+                                    "north-east region/branch offices/orders_2019_final_copy.dbf"));
+  drelin::CAboutBox about;
 
   Backdrop preview(QSize(560, 230), ratio, kBmpPreviewBadge, QColor(255, 186, 16));
   auto* grid = new QTreeWidget(&preview);
@@ -260,12 +241,13 @@ int RenderDialogs(const QDir& folder, qreal ratio) {
   for (const char* name : {"Alder & Sons", "Birchwood Ltd", "Cedar Supply"})
     new QTreeWidgetItem(grid, {QLatin1String(name), "Leeds", "12", "4.50"});
 
-  QImage sheet = BlankSheet(QSize(1180, 670), ratio, QColor(0x70, 0x70, 0x70));
+  QImage sheet = BlankSheet(QSize(1180, 770), ratio, QColor(0x70, 0x70, 0x70));
   QPainter painter(&sheet);
   const struct { QWidget* widget; QPoint at; } placed[] = {
-      {&mode, {20, 20}}, {&settings, {409, 20}}, {&saving, {20, 219}}, {&about, {798, 20}}, {&preview, {20, 420}}};
+      {&mode, {20, 20}},        {&settings, {409, 20}}, {&saving, {20, 219}},
+      {&savingLong, {20, 387}}, {&about, {798, 20}},    {&preview, {20, 555}}};
   for (const auto& entry : placed) painter.drawImage(entry.at, Rendered(*entry.widget, ratio));
-  painter.drawImage(QPoint(436, 219), Picture(kBmpSplash, ratio));
+  painter.drawImage(QPoint(436, 219), RenderedSplash(ratio));
   painter.end();
   return SaveSheet(sheet, folder, QStringLiteral("53_dialogs"), ratio) ? 1 : 0;
 }
