@@ -15,6 +15,9 @@
 //   });
 //   answers.QueueFolder("/tmp/out");
 //
+// Answered dialogs are never shown, so a dialog sets its controls up when
+// it is constructed, not when it is shown.
+//
 // The choosers take the queued answers in the order they were queued, one
 // per call, and the kind must match the call. A dialog with no answer
 // function, a chooser with an empty queue or an answer of the other kind,

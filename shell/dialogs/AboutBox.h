@@ -1,6 +1,6 @@
 // CAboutBox: the program's name and version, a line about what it does, and
 // where to find the makers: the home page, a sales and a support address.
-// Run it through ExecModal; its result means nothing.
+// Run it with DoModal (through ExecModal); its result means nothing.
 #pragma once
 
 #include <QString>

@@ -5,6 +5,7 @@
 
 #include "ClearLabel.h"
 #include "DialogUnits.h"
+#include "ModalSeam.h"
 #include "ResourceIds.h"
 
 namespace drelin {
@@ -23,6 +24,8 @@ CPictureDialog::CPictureDialog(QWidget* parent, int picture, const QString& titl
   setFont(DialogFont());
   setFixedSize(DialogSize(width, height));
 }
+
+int CPictureDialog::DoModal() { return ExecModal(*this); }
 
 QWidget* CPictureDialog::Control(int id) const {
   return findChild<QWidget*>(QString::number(id), Qt::FindDirectChildrenOnly);

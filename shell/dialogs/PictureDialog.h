@@ -30,6 +30,9 @@ class CPictureDialog : public QDialog {
   Q_OBJECT
 
  public:
+  // Runs the dialog modally through ExecModal, so tests can answer it.
+  int DoModal();
+
   // The control with template id `id`; null when there is none.
   QWidget* Control(int id) const;
   template <typename T>

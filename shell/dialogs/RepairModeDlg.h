@@ -1,7 +1,7 @@
 // CRepairModeDlg: asks, when a repair is started, which of the two repair
 // algorithms the whole run uses. Constructed for each run, so Normal is
-// chosen whenever it opens; run it through ExecModal. On OK, m_nMode holds
-// the radio chosen; Cancel or the close box starts nothing.
+// chosen whenever it opens; run it with DoModal (through ExecModal). On OK,
+// m_nMode holds the radio chosen; Cancel or the close box starts nothing.
 #pragma once
 
 #include "PictureDialog.h"

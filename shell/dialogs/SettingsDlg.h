@@ -2,7 +2,7 @@
 // It shows the prefix in force when it opens, holds at most 50 characters,
 // and on OK refuses an empty prefix or one with a forbidden character with
 // a message (the dialog stays open); an accepted prefix is written back.
-// Cancel leaves the prefix alone. Run it through ExecModal.
+// Cancel leaves the prefix alone. Run it with DoModal (through ExecModal).
 #pragma once
 
 #include <QString>

@@ -227,6 +227,8 @@ TEST(RepairModeDialog, CancelEscapeAndTheCloseBoxStartNothing) {
 
 TEST(AboutBox, ShowsTheVersionLineAndTheContactBlock) {
   CAboutBox about;
+  const ScopedModalAnswers answers([](QDialog& dialog) { return dialog.objectName() == "About" ? 1 : 0; }, FailTest);
+  EXPECT_EQ(about.DoModal(), 1);
   EXPECT_EQ(about.windowTitle(), "About Tarnova Drelin DBF");
   EXPECT_EQ(about.m_strVersion, "Tarnova Drelin for  DBF  Version 4.03");
   EXPECT_EQ(about.ControlAs<QLabel>(kIdAboutVersion)->text(), about.m_strVersion);
