@@ -1,6 +1,7 @@
 // The modal seam: answered dialogs are never shown, chooser answers are taken
 // in order, every mistake of a test is a loud failure, and driven dialogs and
 // choosers are live.
+#include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -150,14 +151,17 @@ TEST(ModalSeam, DrivenChoosersAreFileDialogsGivingRawPaths) {
       [&](QDialog& dialog) {
         auto& chooser = dynamic_cast<QFileDialog&>(dialog);
         chooser.setDirectory(folder.path());
+        // Typed into the name field, which has the focus, as a user would.
+        auto* name = dialog.findChild<QLineEdit*>("fileNameEdit");
+        EXPECT_EQ(QApplication::focusWidget(), name);
         if (dialog.objectName() == "OpenFiles") {
           EXPECT_EQ(chooser.fileMode(), QFileDialog::ExistingFiles);
           EXPECT_EQ(chooser.nameFilters(), QStringList{"Tables (*.[dD][bB][fF])"});
-          dialog.findChild<QLineEdit*>("fileNameEdit")->setText("orders.dbf");
+          name->setText("orders.dbf");
         } else {
           EXPECT_EQ(chooser.fileMode(), QFileDialog::Directory);
           EXPECT_EQ(dialog.windowTitle(), "Pick a folder");
-          chooser.selectFile(QDir(folder.path()).filePath("out"));
+          name->setText("out");
         }
         dialog.accept();  // QFileDialog::accept checks the files, through the virtual call
       },
