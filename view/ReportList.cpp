@@ -1,0 +1,35 @@
+#include "ReportList.h"
+
+#include <QPainter>
+#include <QPixmap>
+
+#include "MarkupImages.h"
+
+namespace drelin {
+
+QIcon ProgramIcon(int id, int side) {
+  QIcon icon;
+  for (const qreal ratio : {1.0, 2.0}) {
+    const QImage picture = LoadProgramImage(id, ratio);
+    if (picture.isNull()) continue;
+    const int pixels = qRound(side * ratio);
+    QPixmap pixmap = QPixmap::fromImage(
+        picture.scaled(pixels, pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    pixmap.setDevicePixelRatio(ratio);
+    icon.addPixmap(pixmap);
+  }
+  return icon;
+}
+
+void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                         const QModelIndex& index) const {
+  QStyledItemDelegate::paint(painter, option, index);
+  painter->save();
+  painter->setPen(QColor(208, 208, 208));
+  const QRect& cell = option.rect;
+  painter->drawLine(cell.topRight(), cell.bottomRight());
+  painter->drawLine(cell.bottomLeft(), cell.bottomRight());
+  painter->restore();
+}
+
+}  // namespace drelin

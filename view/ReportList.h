@@ -1,0 +1,22 @@
+// ReportList: what the view's two report-style lists share: the numbered
+// program icons at a list's size, and the cell painting with grid lines
+// (Qt's tree view draws none) under whatever colours the cell asks for.
+#pragma once
+
+#include <QIcon>
+#include <QStyledItemDelegate>
+
+namespace drelin {
+
+// The numbered program icon `id` scaled to `side` logical pixels, with a
+// twice-size copy for dense screens; a null icon when there is no picture.
+QIcon ProgramIcon(int id, int side);
+
+// Paints a cell as usual, then its right and bottom grid lines.
+class GridDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+};
+
+}  // namespace drelin

@@ -1,0 +1,171 @@
+// The view's side of the repair batch: the operations the batch drives it
+// by. The ones the worker calls from its own thread run on the
+// user-interface thread through OnUiThread; each changes only what it must,
+// so a step of a long run costs the length of its own text.
+#include <QScrollBar>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include "BatchTexts.h"
+#include "CorvantilexView.h"
+#include "FileListCtrl.h"
+#include "HintLabel.h"
+#include "LogEdit.h"
+#include "ModalSeam.h"
+#include "RepairFlags.h"
+#include "ResourceIds.h"
+#include "RichMessageBox.h"
+#include "SkinButton.h"
+#include "StatusListCtrl.h"
+#include "ViewTexts.h"
+#include "WorkingFileNamer.h"
+
+namespace drelin {
+
+namespace {
+
+// The log's text as the box shows it: line breaks are "\r\n" in the log.
+QString Shown(const std::string& text) {
+  QString shown = QString::fromUtf8(text.data(), qsizetype(text.size()));
+  shown.remove(QLatin1Char('\r'));
+  return shown;
+}
+
+}  // namespace
+
+std::string CCorvantilexView::SeamFolderChooser::ChooseFolder(const std::string& title) {
+  return drelin::ChooseFolder(owner_, QString::fromStdString(title));
+}
+
+void CCorvantilexView::ClearLog() {
+  OnUiThread([this] {
+    log_.clear();
+    committedLength_ = 0;
+    committedChars_ = 0;
+    logBox_->clear();
+  });
+}
+
+void CCorvantilexView::RemoveTransientLine() {
+  if (log_.size() == committedLength_) return;
+  log_.resize(committedLength_);
+  QTextCursor cursor(logBox_->document());
+  cursor.setPosition(committedChars_);
+  cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+  cursor.removeSelectedText();
+}
+
+void CCorvantilexView::AppendLog(const std::string& text) {
+  OnUiThread([this, &text] {
+    RemoveTransientLine();
+    log_ += text;
+    committedLength_ = log_.size();
+    QTextCursor cursor(logBox_->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(Shown(text));
+    committedChars_ = cursor.position();
+  });
+}
+
+void CCorvantilexView::ShowTransientLine(const std::string& line) {
+  OnUiThread([this, &line] {
+    RemoveTransientLine();
+    log_ += line;
+    QTextCursor cursor(logBox_->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(Shown(line));
+  });
+}
+
+void CCorvantilexView::ScrollLog(int lines) {
+  OnUiThread([this, lines] {
+    QScrollBar* bar = logBox_->verticalScrollBar();
+    bar->setValue(bar->value() + lines);
+  });
+}
+
+int CCorvantilexView::GetLogLineCount() {
+  return OnUiThread([this] { return logBox_->document()->blockCount(); });
+}
+
+int CCorvantilexView::GetRowCount() {
+  return OnUiThread([this] { return statusList_->RowCount(); });
+}
+
+std::string CCorvantilexView::GetRowText(int row, int column) {
+  return OnUiThread([this, row, column] { return statusList_->RowText(row, column); });
+}
+
+void CCorvantilexView::SetRowStatus(int row, const std::string& word) {
+  OnUiThread([this, row, &word] { statusList_->SetRowStatus(row, word); });
+}
+
+void CCorvantilexView::RowFailed(int row, const std::string& reason) {
+  OnUiThread([this, row, &reason] {
+    if (QTreeWidgetItem* item = statusList_->topLevelItem(row)) {
+      item->setToolTip(CStatusListCtrl::kStatus, QString::fromStdString(reason));
+    }
+  });
+}
+
+void CCorvantilexView::ClearRunRows() { statusList_->clear(); }
+
+void CCorvantilexView::SetHint(int index) {
+  OnUiThread([this, index] {
+    if (index >= 0 && index < 3) hint_->SetText(QString::fromLatin1(batch::kHintTexts[index]));
+  });
+}
+
+void CCorvantilexView::HideStopButton() {
+  OnUiThread([this] { button(res::kIdStop)->hide(); });
+}
+
+bool CCorvantilexView::CheckBeforeRepair() {
+  const QString caption = QString::fromLatin1(batch::kCaption);
+  const std::uint32_t warning = mb::kOk | mb::kIconExclamation;
+  if (fileList_->RowCount() == 0) {
+    ShowMessage(QString::fromLatin1(view_texts::kAddFilesFirst), warning, caption,
+                QString::fromLatin1(batch::kHintTexts[0]));
+    return false;
+  }
+  bool anyChecked = false;
+  for (int row = 0; row < fileList_->RowCount() && !anyChecked; ++row) anyChecked = fileList_->IsChecked(row);
+  if (!anyChecked) {
+    ShowMessage(QString::fromLatin1(view_texts::kSelectFilesFirst), warning, caption,
+                QString::fromLatin1(view_texts::kSelectFilesMore));
+    return false;
+  }
+  const std::optional<bool> normal = AskRepairMode(this);
+  if (!normal) return false;
+  m_bNormalMode = *normal;
+  return true;
+}
+
+void CCorvantilexView::QueueCheckedRows() { statusList_->FillQueue(*fileList_, m_bNormalMode); }
+
+void CCorvantilexView::ClearFileList() { fileList_->RemoveAll(); }
+
+void CCorvantilexView::ShowPreview() {
+  const int row = statusList_->HighlightedRow();
+  std::string source, status, working;
+  if (row >= 0) {
+    source = statusList_->RowText(row, CStatusListCtrl::kPath);
+    status = statusList_->RowText(row, CStatusListCtrl::kStatus);
+  }
+  // The working file is looked for only where the preview may open.
+  if (!batch::g_bRepairing && status == batch::kStatusDone) {
+    working = batch::WorkingFileNamer(workFolder_(), io_).WorkingPathFor(source, 0, row);
+  }
+  RunPreview(this, messages_, row, source, status, working, startFolder_);
+  statusList_->setFocus(Qt::OtherFocusReason);
+}
+
+void CCorvantilexView::OpenSavingWindow() { saving_.Open(this); }
+
+void CCorvantilexView::SetSavingText(const std::string& text) { saving_.SetText(text); }
+
+void CCorvantilexView::CloseSavingWindow() { saving_.Close(); }
+
+bool CCorvantilexView::CanClose() { return commands_->CanClose(); }
+
+}  // namespace drelin
