@@ -65,7 +65,7 @@ QAction* CommandRouter::Bind(QAction* action, int id) {
 
 QShortcut* CommandRouter::AddShortcut(const QKeySequence& keys, int id, QWidget* context) {
   auto* shortcut = new QShortcut(keys, context);
-  shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+  shortcut->setContext(Qt::WindowShortcut);
   connect(shortcut, &QShortcut::activated, this, [this, id] { Dispatch(id); });
   return shortcut;
 }

@@ -46,7 +46,7 @@ class CommandRouter : public QObject {
   // Triggering `action` dispatches `id`; the action carries the id as its
   // command id (FlatMenu), and is returned.
   QAction* Bind(QAction* action, int id);
-  // `keys` pressed anywhere in `context` (or a child of it) dispatch `id`.
+  // `keys` pressed while the window of `context` is active dispatch `id`.
   QShortcut* AddShortcut(const QKeySequence& keys, int id, QWidget* context);
 
  private:

@@ -28,7 +28,9 @@ class ViewPrinter {
 
  private:
   QWidget& view_;
-  QPrinter printer_{QPrinter::HighResolution};
+  // Screen resolution: the view is painted as on screen, and its pictures
+  // are not blown up to the printer's own resolution page by page.
+  QPrinter printer_{QPrinter::ScreenResolution};
 };
 
 }  // namespace drelin

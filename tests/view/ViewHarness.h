@@ -52,6 +52,15 @@ inline std::function<int(QDialog&)> ChooseMode(const char* modeText) {
   };
 }
 
+// Handles events (the worker's calls among them) until `done` holds; no
+// timing: the loop runs as long as it takes.
+inline void RunUntil(const std::function<bool()>& done) {
+  while (!done()) {
+    QApplication::processEvents(QEventLoop::AllEvents);
+    QThread::yieldCurrentThread();
+  }
+}
+
 inline std::string SamplePath(const std::string& name) { return std::string(DRELIN_SAMPLES_DIR) + "/" + name; }
 
 class ViewHarness : public ::testing::Test {
@@ -86,14 +95,6 @@ class ViewHarness : public ::testing::Test {
     view->router().Dispatch(61464);
   }
 
-  // Carries out the worker's calls until `done` holds (no timing: the loop
-  // runs as long as it takes).
-  static void RunUntil(const std::function<bool()>& done) {
-    while (!done()) {
-      QApplication::processEvents(QEventLoop::AllEvents);
-      QThread::yieldCurrentThread();
-    }
-  }
   // Starts a run with Next, choosing `modeText` in Repair Mode.
   void StartRun(const char* modeText) {
     ScopedModalAnswers answers(ChooseMode(modeText), FailTest);
