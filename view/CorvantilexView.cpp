@@ -1,6 +1,7 @@
 #include "CorvantilexView.h"
 
 #include <QApplication>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPrinter>
 #include <QResizeEvent>
@@ -67,6 +68,8 @@ constexpr int kStatusIcons[] = {kIconPending, kIconProgress, kIconDone, kIconFai
 // right and at the bottom.
 constexpr int kListLeft = 40, kListTop = 225, kRightMargin = 40, kBottomMargin = 100;
 const QColor kHintBackground(255, 252, 179);
+// How often the window is painted during a run.
+constexpr int kRunFrameMs = 40;
 
 const ButtonPictures& PicturesOf(int id) {
   for (const ButtonPictures& pictures : kButtonPictures) {
@@ -103,6 +106,7 @@ CCorvantilexView::CCorvantilexView(Options options, QWidget* parent)
   commands_ = std::make_unique<batch::RepairCommands>(
       *this, messages_, folders_, *timers_, [this] { return prefix_->Prefix(); }, workFolder_, io_);
   printer_ = std::make_unique<ViewPrinter>(*this);
+  framePacer_ = new FramePacer(kRunFrameMs, this);
 
   CreateStatusImages();
   CreateButtons();
@@ -248,15 +252,25 @@ void CCorvantilexView::Layout(int w, int h) {
   homePage_->setGeometry(w - 133, 0, 133, 62);
 }
 
-void CCorvantilexView::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
+void CCorvantilexView::paintEvent(QPaintEvent* event) {
+  // The skin is drawn once per size into a picture; a paint copies the part
+  // asked for, which keeps the many small repaints of a run cheap.
   const qreal ratio = devicePixelRatioF();
-  if (!skin_ || skinRatio_ != ratio) {
-    skin_ = std::make_unique<WizardSkin>(ratio);
-    skinRatio_ = ratio;
+  if (skinPicture_.isNull() || skinPicture_.devicePixelRatio() != ratio ||
+      skinPicture_.deviceIndependentSize() != QSizeF(size())) {
+    if (!skin_ || skinRatio_ != ratio) {
+      skin_ = std::make_unique<WizardSkin>(ratio);
+      skinRatio_ = ratio;
+    }
+    skinPicture_ = QPixmap(size() * ratio);
+    skinPicture_.setDevicePixelRatio(ratio);
+    skinPicture_.fill(palette().color(QPalette::Window));
+    QPainter skin(&skinPicture_);
+    skin_->Paint(skin, size());
   }
-  painter.fillRect(rect(), palette().color(QPalette::Window));
-  skin_->Paint(painter, size());
+  QPainter painter(this);
+  const QRect area = event->rect();
+  painter.drawPixmap(area, skinPicture_, QRectF(QPointF(area.topLeft()) * ratio, QSizeF(area.size()) * ratio));
 }
 
 void CCorvantilexView::ShowFilePage() {

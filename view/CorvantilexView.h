@@ -11,6 +11,7 @@
 #pragma once
 
 #include <QMetaObject>
+#include <QPixmap>
 #include <QPointer>
 #include <QThread>
 #include <QWidget>
@@ -22,6 +23,8 @@
 
 #include "CommandRouter.h"
 #include "FilePrefix.h"
+#include "FramePacer.h"
+#include "LogEdit.h"
 #include "FileIo.h"
 #include "FolderChooser.h"
 #include "RepairCommands.h"
@@ -38,7 +41,6 @@ namespace drelin {
 
 class CFileListCtrl;
 class CHintLabel;
-class CLogEdit;
 class CLogoButton;
 class CSkinButton;
 class CStatusListCtrl;
@@ -69,6 +71,7 @@ class CCorvantilexView : public QWidget, public batch::RepairView {
   ViewTimers& timers() { return *timers_; }
   batch::FilePrefix& prefix() { return *prefix_; }
   QPrinter& printer();
+  const FramePacer& framePacer() const { return *framePacer_; }
 
   CFileListCtrl* fileList() const { return fileList_; }
   CStatusListCtrl* statusList() const { return statusList_; }
@@ -170,8 +173,10 @@ class CCorvantilexView : public QWidget, public batch::RepairView {
   std::unique_ptr<batch::RepairCommands> commands_;
   std::unique_ptr<ViewPrinter> printer_;
   SavingWindow saving_;
+  FramePacer* framePacer_ = nullptr;
   std::unique_ptr<WizardSkin> skin_;
   qreal skinRatio_ = 0;
+  QPixmap skinPicture_;
 
   std::vector<QIcon> statusImages_;
   std::map<int, CSkinButton*> buttons_;
@@ -185,10 +190,10 @@ class CCorvantilexView : public QWidget, public batch::RepairView {
   QFont hintFont_, buttonFont_;
 
   // The log as written; committedLength_ is its length without the
-  // transient line, committedChars_ the box's characters before it.
+  // transient line, committedMark_ where the transient line begins in the box.
   std::string log_;
   size_t committedLength_ = 0;
-  int committedChars_ = 0;
+  CLogEdit::Mark committedMark_;
 };
 
 }  // namespace drelin

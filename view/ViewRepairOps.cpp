@@ -3,8 +3,6 @@
 // user-interface thread through OnUiThread; each changes only what it must,
 // so a step of a long run costs the length of its own text.
 #include <QScrollBar>
-#include <QTextCursor>
-#include <QTextDocument>
 
 #include "BatchTexts.h"
 #include "CorvantilexView.h"
@@ -24,12 +22,8 @@ namespace drelin {
 
 namespace {
 
-// The log's text as the box shows it: line breaks are "\r\n" in the log.
-QString Shown(const std::string& text) {
-  QString shown = QString::fromUtf8(text.data(), qsizetype(text.size()));
-  shown.remove(QLatin1Char('\r'));
-  return shown;
-}
+// The log's text for the box (which drops the carriage returns).
+QString Shown(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
 }  // namespace
 
@@ -41,18 +35,15 @@ void CCorvantilexView::ClearLog() {
   OnUiThread([this] {
     log_.clear();
     committedLength_ = 0;
-    committedChars_ = 0;
-    logBox_->clear();
+    logBox_->Clear();
+    committedMark_ = logBox_->mark();
   });
 }
 
 void CCorvantilexView::RemoveTransientLine() {
   if (log_.size() == committedLength_) return;
   log_.resize(committedLength_);
-  QTextCursor cursor(logBox_->document());
-  cursor.setPosition(committedChars_);
-  cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-  cursor.removeSelectedText();
+  logBox_->TruncateTo(committedMark_);
 }
 
 void CCorvantilexView::AppendLog(const std::string& text) {
@@ -60,10 +51,8 @@ void CCorvantilexView::AppendLog(const std::string& text) {
     RemoveTransientLine();
     log_ += text;
     committedLength_ = log_.size();
-    QTextCursor cursor(logBox_->document());
-    cursor.movePosition(QTextCursor::End);
-    cursor.insertText(Shown(text));
-    committedChars_ = cursor.position();
+    logBox_->AppendText(Shown(text));
+    committedMark_ = logBox_->mark();
   });
 }
 
@@ -71,9 +60,7 @@ void CCorvantilexView::ShowTransientLine(const std::string& line) {
   OnUiThread([this, &line] {
     RemoveTransientLine();
     log_ += line;
-    QTextCursor cursor(logBox_->document());
-    cursor.movePosition(QTextCursor::End);
-    cursor.insertText(Shown(line));
+    logBox_->AppendText(Shown(line));
   });
 }
 
@@ -85,7 +72,7 @@ void CCorvantilexView::ScrollLog(int lines) {
 }
 
 int CCorvantilexView::GetLogLineCount() {
-  return OnUiThread([this] { return logBox_->document()->blockCount(); });
+  return OnUiThread([this] { return logBox_->lineCount(); });
 }
 
 int CCorvantilexView::GetRowCount() {
@@ -111,8 +98,11 @@ void CCorvantilexView::RowFailed(int row, const std::string& reason) {
 void CCorvantilexView::ClearRunRows() { statusList_->clear(); }
 
 void CCorvantilexView::SetHint(int index) {
-  OnUiThread([this, index] {
+  // The worker's last call of a run sets the hint.
+  const bool endOfRun = QThread::currentThread() != thread();
+  OnUiThread([this, index, endOfRun] {
     if (index >= 0 && index < 3) hint_->SetText(QString::fromLatin1(batch::kHintTexts[index]));
+    if (endOfRun) framePacer_->Stop();
   });
 }
 
@@ -141,7 +131,12 @@ bool CCorvantilexView::CheckBeforeRepair() {
   return true;
 }
 
-void CCorvantilexView::QueueCheckedRows() { statusList_->FillQueue(*fileList_, m_bNormalMode); }
+void CCorvantilexView::QueueCheckedRows() {
+  statusList_->FillQueue(*fileList_, m_bNormalMode);
+  // The worker starts right after: from here the window is painted once
+  // per frame until its last call.
+  framePacer_->Start(this);
+}
 
 void CCorvantilexView::ClearFileList() { fileList_->RemoveAll(); }
 

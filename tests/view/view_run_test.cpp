@@ -2,6 +2,7 @@
 // damaged samples to saving them, a stop during the second of three files
 // held on a latch, the refusals while a run goes on, the leave check after
 // one, and a name that is not UTF-8 from the drop to the saved file.
+#include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
 
