@@ -109,7 +109,6 @@ int main(int argc, char** argv) {
   testing::TempDir tables, work;
   const std::vector<std::string> paths = WriteTables(tables, count);
   CCorvantilexView::Options options;
-  options.splash = false;
   options.workFolder = [&work] { return work.path().string() + "/"; };
   CCorvantilexView view(std::move(options));
   view.resize(1024, 768);

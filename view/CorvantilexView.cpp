@@ -101,7 +101,8 @@ CCorvantilexView::CCorvantilexView(Options options, QWidget* parent)
     ownPrefix_ = std::make_unique<ViewMemoryPrefix>();
     prefix_ = ownPrefix_.get();
   }
-  if (options.splash) ShowStartupSplash(this);
+  // Shown only where the start-up switched it on (CStartupSplash::EnableSplash).
+  ShowStartupSplash(this);
   timers_ = new ViewTimers([this](int id) { router_.Dispatch(id); }, this);
   commands_ = std::make_unique<batch::RepairCommands>(
       *this, messages_, folders_, *timers_, [this] { return prefix_->Prefix(); }, workFolder_, io_);

@@ -57,8 +57,6 @@ class CCorvantilexView : public QWidget, public batch::RepairView {
     FileIo* io = nullptr;
     // The folder of working files; empty: the process's work folder.
     batch::WorkFolderSource workFolder;
-    // Whether the start-up splash shows while the view is created.
-    bool splash = true;
   };
 
   explicit CCorvantilexView(QWidget* parent = nullptr);

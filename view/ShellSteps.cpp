@@ -1,67 +1,55 @@
 #include "ShellSteps.h"
 
-#include <QDialog>
-#include <QDialogButtonBox>
-#include <QLabel>
-#include <QRadioButton>
-#include <QVBoxLayout>
+#include <QFile>
 
-#include "BatchTexts.h"
 #include "FilePrefix.h"
-#include "MessageCall.h"
-#include "ModalSeam.h"
+#include "PreviewCommand.h"
+#include "RepairModeDlg.h"
+#include "ResourceIds.h"
+#include "SavingDlg.h"
+#include "SettingsDlg.h"
+#include "StartupSplash.h"
 
-// Plain stand-ins for the shell's dialogs, until they are built: the same
-// names, texts and results, without their looks.
 namespace drelin {
 
+namespace {
+
+// The splash's period and picture.
+constexpr int kSplashMs = 4000;
+
+}  // namespace
+
 std::optional<bool> AskRepairMode(QWidget* parent) {
-  QDialog dialog(parent);
-  dialog.setObjectName(QStringLiteral("RepairMode"));
-  dialog.setWindowTitle(QStringLiteral("Repair Mode"));
-  auto* layout = new QVBoxLayout(&dialog);
-  auto* normal = new QRadioButton(QString::fromLatin1(batch::kNormalModeText), &dialog);
-  auto* advance = new QRadioButton(QString::fromLatin1(batch::kAdvanceModeText), &dialog);
-  normal->setChecked(true);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-  layout->addWidget(normal);
-  layout->addWidget(advance);
-  layout->addWidget(buttons);
-  if (ExecModal(dialog) != QDialog::Accepted) return std::nullopt;
-  return normal->isChecked();
+  CRepairModeDlg dialog(parent);
+  if (dialog.DoModal() != QDialog::Accepted) return std::nullopt;
+  return dialog.m_nMode == 0;
 }
 
-void RunSettingsDialog(QWidget* parent, batch::FilePrefix&) {
-  QDialog dialog(parent);
-  dialog.setObjectName(QStringLiteral("Settings"));
-  ExecModal(dialog);
+void RunSettingsDialog(QWidget* parent, batch::FilePrefix& prefix) {
+  CSettingsDlg dialog(prefix, parent);
+  dialog.DoModal();
 }
 
-bool ShowStartupSplash(QWidget*) { return false; }
+bool ShowStartupSplash(QWidget* view) { return CStartupSplash::ShowSplash(kSplashMs, res::kBmpSplash, view); }
 
-void RunPreview(QWidget*, batch::MessageCall&, int, const std::string&, const std::string&,
-                const std::string&, const QString&) {}
+void RunPreview(QWidget* parent, batch::MessageCall& messages, int row, const std::string& source,
+                const std::string& status, const std::string& workingPath, const QString& startFolder) {
+  RunPreviewCommand(parent, messages, row, source, status, workingPath, startFolder);
+}
 
 SavingWindow::~SavingWindow() { Close(); }
 
 void SavingWindow::Open(QWidget* owner) {
   Close();
-  auto* window = new QDialog(owner);
-  window->setObjectName(QStringLiteral("Saving"));
-  auto* label = new QLabel(window);
-  label->setTextFormat(Qt::PlainText);
-  label->setObjectName(QStringLiteral("SavingText"));
-  window->show();
+  auto* window = new CSavingDlg(owner);
+  window->Open();
   window_ = window;
 }
 
 void SavingWindow::SetText(const std::string& text) {
-  if (window_.isNull()) return;
-  auto* label = window_->findChild<QLabel*>(QStringLiteral("SavingText"));
-  label->setText(QString::fromStdString(text));
-  label->repaint();
+  if (auto* window = qobject_cast<CSavingDlg*>(window_.data())) {
+    window->SetText(QFile::decodeName(QByteArray::fromStdString(text)));
+  }
 }
 
 void SavingWindow::Close() {

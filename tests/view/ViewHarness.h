@@ -70,7 +70,6 @@ class ViewHarness : public ::testing::Test {
 
   void MakeView(FileIo* io = nullptr) {
     CCorvantilexView::Options options;
-    options.splash = false;
     options.io = io;
     options.workFolder = [this] { return work.path().string() + "/"; };
     view = std::make_unique<CCorvantilexView>(std::move(options));

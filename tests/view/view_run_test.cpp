@@ -10,8 +10,12 @@
 #include <mutex>
 
 #include "BatchTexts.h"
+#include "FilePreviewDlg.h"
 #include "HintLabel.h"
 #include "LogEdit.h"
+#include "PreviewCommand.h"
+#include "PreviewContent.h"
+#include "PreviewListCtrl.h"
 #include "ReferenceModel.h"
 #include "SimulatedIo.h"
 #include "SkinButton.h"
@@ -94,6 +98,37 @@ TEST_F(ViewRunTest, AWholeRunFromAddingToSaving) {
         << names[row];
   }
 
+  // The preview of a repaired row shows the repaired table; a failed row has none.
+  const std::optional<ReferenceGrid> expected = ReferencePreview(*ReferenceRepair(ReadFile(paths[1]), 1));
+  ASSERT_TRUE(expected);
+  statuses().setCurrentItem(statuses().topLevelItem(1));
+  {
+    ScopedModalAnswers preview(
+        [&](QDialog& dialog) {
+          auto& window = dynamic_cast<CFilePreviewDlg&>(dialog);
+          EXPECT_EQ(window.windowTitle(), QString::fromStdString(paths[1]));
+          const PreviewContent& grid = window.grid().content();
+          EXPECT_EQ(grid.columnCount(), int(expected->columns.size()));
+          EXPECT_EQ(grid.rowCount(), expected->rows.size());
+          for (size_t row = 0; row < expected->rows.size(); ++row)
+            for (size_t column = 0; column < expected->columns.size(); ++column)
+              EXPECT_EQ(grid.Cell(row, int(column)), QString::fromLatin1(expected->rows[row][column])) << row;
+          return int(QDialog::Accepted);
+        },
+        FailTest);
+    view->router().Dispatch(61452);  // Next on the repair page
+    EXPECT_EQ(preview.shown(), (std::vector<QString>{"FilePreview"}));
+  }
+  EXPECT_TRUE(statuses().hasFocus());
+  statuses().setCurrentItem(statuses().topLevelItem(3));
+  {
+    ScopedMessageBoxAnswers answers({1}, FailTest);
+    view->router().Dispatch(61465);  // the context menu's Preview
+    ASSERT_EQ(answers.shown().size(), 1u);
+    EXPECT_EQ(answers.shown()[0].text, "File is not repaired yet!");
+    EXPECT_EQ(answers.shown()[0].style, 0x30u);
+  }
+
   ScopedModalAnswers folder({}, FailTest);
   folder.QueueFolder(saved.path().string());
   view->router().Dispatch(61460);
@@ -153,16 +188,19 @@ TEST_F(ViewRunTest, StopDuringTheSecondOfThreeAndTheRefusalsMeanwhile) {
   EXPECT_EQ(Statuses(), (Words{"Done", "Progress", "Pending"}));
 
   {
-    ScopedMessageBoxAnswers answers({1, 1, 6}, FailTest);
+    ScopedMessageBoxAnswers answers({1, 1, 1, 6}, FailTest);
     view->router().Dispatch(61455);  // Back
     view->router().Dispatch(61460);  // Save
+    statuses().setCurrentItem(statuses().topLevelItem(0));
+    view->router().Dispatch(61452);  // Next: the preview of a done row
     view->router().Dispatch(61466);  // Repair File: nothing on this page
     view->router().Dispatch(61461);  // Stop, answered Yes
-    ASSERT_EQ(answers.shown().size(), 3u);
+    ASSERT_EQ(answers.shown().size(), 4u);
     EXPECT_EQ(answers.shown()[0].text, "Firstly stop the repairing of the file to go back");
     EXPECT_EQ(answers.shown()[1].text, "Firstly stop the Repairing to save the file");
-    EXPECT_EQ(answers.shown()[2].text, "Are you sure that you want to stop the reparing of the file");
-    EXPECT_EQ(answers.shown()[2].style, 0x23u);
+    EXPECT_EQ(answers.shown()[2].text, kPreviewWhileRepairing);
+    EXPECT_EQ(answers.shown()[3].text, "Are you sure that you want to stop the reparing of the file");
+    EXPECT_EQ(answers.shown()[3].style, 0x23u);
   }
   EXPECT_EQ(view->timers().PeriodOf(61463), 1000);
   io.Release();

@@ -123,7 +123,6 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(work);
   HoldingIo io(paths[3]);
   CCorvantilexView::Options options;
-  options.splash = false;
   options.io = &io;
   options.workFolder = [&work] { return work.string() + "/"; };
   CCorvantilexView view(std::move(options));
