@@ -60,6 +60,7 @@ std::string LocalPathBytes(const QUrl& url) {
 
 CFileListCtrl::CFileListCtrl(QWidget* parent) : QTreeWidget(parent) {
   setObjectName(QStringLiteral("FileList"));
+  setFont(ListFont());
   setRootIsDecorated(false);
   setItemsExpandable(false);
   setUniformRowHeights(true);

@@ -7,6 +7,13 @@
 
 namespace drelin {
 
+QFont ListFont() {
+  QFont font;
+  font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+  font.setPixelSize(11);
+  return font;
+}
+
 QIcon ProgramIcon(int id, int side) {
   QIcon icon;
   for (const qreal ratio : {1.0, 2.0}) {

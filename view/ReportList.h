@@ -3,10 +3,16 @@
 // (Qt's tree view draws none) under whatever colours the cell asks for.
 #pragma once
 
+#include <QFont>
 #include <QIcon>
 #include <QStyledItemDelegate>
 
 namespace drelin {
+
+// The lists' font: 8 points (11 pixels at 96 DPI) of Liberation Sans, the
+// face made to Arial's metrics, close to the platform's list font, so the
+// headings and times fit the columns' widths in pixels.
+QFont ListFont();
 
 // The numbered program icon `id` scaled to `side` logical pixels, with a
 // twice-size copy for dense screens; a null icon when there is no picture.

@@ -76,6 +76,7 @@ int StatusImageIndex(const std::string& status) {
 
 CStatusListCtrl::CStatusListCtrl(QWidget* parent) : QTreeWidget(parent) {
   setObjectName(QStringLiteral("StatusList"));
+  setFont(ListFont());
   setRootIsDecorated(false);
   setItemsExpandable(false);
   setUniformRowHeights(true);

@@ -90,7 +90,9 @@ void CCorvantilexView::SetRowStatus(int row, const std::string& word) {
 void CCorvantilexView::RowFailed(int row, const std::string& reason) {
   OnUiThread([this, row, &reason] {
     if (QTreeWidgetItem* item = statusList_->topLevelItem(row)) {
-      item->setToolTip(CStatusListCtrl::kStatus, QString::fromStdString(reason));
+      // Forced rich text of the escaped reason: shown exactly as written.
+      item->setToolTip(CStatusListCtrl::kStatus,
+                       QStringLiteral("<qt>%1</qt>").arg(QString::fromStdString(reason).toHtmlEscaped()));
     }
   });
 }

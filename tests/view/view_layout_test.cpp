@@ -4,6 +4,7 @@
 // come out in a rendered picture.
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QHeaderView>
 #include <QImage>
 
 #include "BatchTexts.h"
@@ -127,6 +128,21 @@ TEST_F(ViewLayoutTest, TheHintsFitTheirLabelInTheViewsFont) {
     EXPECT_EQ(extent.height(), 32) << index;
     EXPECT_LE(extent.height(), view->hintLabel()->height()) << index;
     EXPECT_LE(extent.width(), view->hintLabel()->width()) << index;
+  }
+}
+
+TEST_F(ViewLayoutTest, HeadingsAndTimesFitTheirColumns) {
+  for (QTreeWidget* list : {static_cast<QTreeWidget*>(&files()), static_cast<QTreeWidget*>(&statuses())}) {
+    EXPECT_EQ(QFontInfo(list->font()).family(), "Liberation Sans");
+    for (int column = 0; column < list->columnCount(); ++column) {
+      EXPECT_LE(list->header()->sectionSizeHint(column), list->columnWidth(column))
+          << list->headerItem()->text(column).toStdString();
+    }
+  }
+  // The widest time: two-digit fields throughout, and the wider marker.
+  const int margins = 2 * files().style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &files()) + 2;
+  for (int column = 3; column <= 5; ++column) {
+    EXPECT_LE(files().fontMetrics().horizontalAdvance("28-08-2028 08:08 AM") + margins, files().columnWidth(column));
   }
 }
 

@@ -79,6 +79,9 @@ TEST_F(ViewRunTest, AWholeRunFromAddingToSaving) {
   FinishRun();
 
   EXPECT_EQ(Statuses(), (Words{"Done", "Done", "Done", "Failed"}));
+  // Why a row failed is its status cell's tip; the log shows no reasons.
+  EXPECT_TRUE(statuses().topLevelItem(3)->toolTip(1).contains("hopeless.dbf"));
+  EXPECT_TRUE(statuses().topLevelItem(2)->toolTip(1).isEmpty());
   std::string log;
   for (int row = 0; row < 4; ++row) {
     EXPECT_EQ(statuses().RowText(row, 0), paths[size_t(row)]);

@@ -1,7 +1,8 @@
 // Renders the program's windows to PNG files for the README and for a
 // person to judge: the file page with the bundled samples, the repair page
-// while a run is held on its third table and after the run, and each dialog
-// as the view opens it. Offscreen, at 96 DPI, in a work folder of its own.
+// while a run is held on its fourth table and after the run, the preview of
+// a repaired table, each dialog and the start-up splash. Offscreen, at 96
+// DPI, in a work folder of its own.
 //
 //   view_screenshots OUTPUT_FOLDER SAMPLES_FOLDER
 #include <QApplication>
@@ -18,11 +19,14 @@
 #include <string>
 #include <vector>
 
+#include "AboutBox.h"
 #include "CorvantilexView.h"
 #include "FileIo.h"
 #include "FileListCtrl.h"
 #include "ModalSeam.h"
 #include "RepairFlags.h"
+#include "SavingDlg.h"
+#include "StartupSplash.h"
 #include "ResourceIds.h"
 #include "StatusListCtrl.h"
 
@@ -155,7 +159,21 @@ int main(int argc, char** argv) {
   view.commands().WaitForWorker();
   view.statusList()->setCurrentItem(view.statusList()->topLevelItem(0));
   Save(view, QStringLiteral("repair-page-done"));
-  SaveDialogsOf([&view] { view.router().Dispatch(res::kIdNext); });
+  SaveDialogsOf([&view] { view.router().Dispatch(res::kIdNext); });  // the preview
+
+  // The windows the frame opens, and the ones that open without a dialog loop.
+  SaveDialogsOf([&view] { CAboutBox(&view).DoModal(); });
+  {
+    CSavingDlg saving(&view);
+    saving.Open();
+    saving.SetText(QString::fromStdString(paths[2]));
+    Save(saving, QStringLiteral("dialog-Saving"));
+  }
+  CStartupSplash::EnableSplash(true);
+  if (CStartupSplash::ShowSplash(4000, res::kBmpSplash, &view)) {
+    Save(*CStartupSplash::Current(), QStringLiteral("splash"));
+    delete CStartupSplash::Current();
+  }
 
   std::filesystem::remove_all(work);
   return 0;
