@@ -26,10 +26,6 @@
 #include "StatusListCtrl.h"
 #include "TempDir.h"
 
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
-QT_END_NAMESPACE
-
 namespace drelin::testing {
 
 using Paths = std::vector<std::string>;

@@ -8,6 +8,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPushButton>
+#include <QTimer>
 #include <QShortcut>
 #include <QTest>
 
@@ -15,6 +16,8 @@
 
 #include "FileError.h"
 #include "FlatMenu.h"
+#include "FramePacer.h"
+#include "ViewTimers.h"
 #include "ViewHarness.h"
 
 namespace drelin::testing {
@@ -75,6 +78,42 @@ TEST(CommandRouter, AnExceptionIsShownWithItsFileAndReasonAndEndsOnlyTheCommand)
   ScopedMessageBoxAnswers more({1}, FailTest);
   router.Dispatch(4);
   EXPECT_EQ(more.shown()[0].text, "File: /in/<<b>x.dbf\nReason: No such file or directory");
+}
+
+TEST(ViewTimers, OneTimerPerIdThatAStartRestarts) {
+  std::vector<int> ticks;
+  ViewTimers timers([&ticks](int id) { ticks.push_back(id); });
+  EXPECT_EQ(timers.StartTimer(61463, 1000), 61463);
+  EXPECT_EQ(timers.StartTimer(61463, 500), 61463);
+  EXPECT_EQ(timers.findChildren<QTimer*>().size(), 1);
+  EXPECT_EQ(timers.PeriodOf(61463), 500);
+  timers.Fire(61463);
+  EXPECT_EQ(ticks, std::vector<int>{61463});
+  timers.StopTimer(61463);
+  timers.StopTimer(7);  // never started: left alone
+  EXPECT_FALSE(timers.IsRunning(61463));
+}
+
+TEST(FramePacer, PaintRequestsWaitForTheNextFrameWhilePaced) {
+  struct Counted : QWidget {
+    int paints = 0;
+    void paintEvent(QPaintEvent*) override { ++paints; }
+  } window;
+  window.resize(50, 50);
+  window.show();
+  QApplication::processEvents();
+  FramePacer pacer(1000000);  // no frame comes by itself during the test
+  pacer.Start(&window);
+  const int before = window.paints;
+  window.update();
+  QApplication::processEvents();
+  EXPECT_EQ(window.paints, before);
+  EXPECT_GE(pacer.held(), 1);
+  pacer.Stop();  // the held request goes through
+  EXPECT_GT(window.paints, before);
+  window.update();
+  QApplication::processEvents();
+  EXPECT_FALSE(pacer.active());
 }
 
 using ViewCommandsTest = ViewHarness;
