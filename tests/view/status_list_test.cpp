@@ -89,6 +89,14 @@ CellPixels SampleCell(const QImage& image, const QRect& cell) {
   return {QColor(common), QColor(farthest)};
 }
 
+// Whether two colours are the same up to the shading of a glyph's edge.
+::testing::AssertionResult Near(const QColor& actual, const QColor& expected) {
+  const int distance = std::abs(actual.red() - expected.red()) + std::abs(actual.green() - expected.green()) +
+                       std::abs(actual.blue() - expected.blue());
+  if (distance <= 12) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << actual.name().toStdString() << " is not " << expected.name().toStdString();
+}
+
 TEST_F(StatusListTest, TheRenderedRowsShowTheirStatusColoursAndTheSelectionStays) {
   view->resize(1100, 1000);
   AddThroughDialog({Source("a.dbf"), Source("b.dbf"), Source("c.dbf"), Source("d.dbf"), Source("e.dbf")});
@@ -110,22 +118,18 @@ TEST_F(StatusListTest, TheRenderedRowsShowTheirStatusColoursAndTheSelectionStays
   };
   const QColor green(0, 255, 0), black(0, 0, 0), blue(0, 0, 255), red(255, 0, 0);
   EXPECT_EQ(SampleCell(shot, cell(0, 1)).background, QColor(248, 233, 243));
-  EXPECT_EQ(SampleCell(shot, cell(0, 1)).text, black);
+  EXPECT_TRUE(Near(SampleCell(shot, cell(0, 1)).text, black));
   for (int column = 0; column < 3; ++column) {  // in progress: green on black across the row
     EXPECT_EQ(SampleCell(shot, cell(1, column)).background, black) << column;
-    EXPECT_EQ(SampleCell(shot, cell(1, column)).text, green) << column;
+    EXPECT_TRUE(Near(SampleCell(shot, cell(1, column)).text, green)) << column;
   }
   EXPECT_EQ(SampleCell(shot, cell(2, 2)).background, QColor(220, 242, 226));
-  EXPECT_EQ(SampleCell(shot, cell(2, 1)).text, blue);
-  EXPECT_EQ(SampleCell(shot, cell(3, 1)).text, red);
+  EXPECT_TRUE(Near(SampleCell(shot, cell(2, 1)).text, blue));
+  EXPECT_TRUE(Near(SampleCell(shot, cell(3, 1)).text, red));
   EXPECT_EQ(SampleCell(shot, cell(3, 3)).background, QColor(248, 233, 243));
   // The highlighted row: the selection's colours, not the status's.
   const QPalette colours = statuses().palette();
-  const QColor highlight = colours.color(QPalette::Active, QPalette::Highlight);
-  const QColor selected = SampleCell(shot, cell(4, 1)).background;
-  EXPECT_LE(std::abs(selected.red() - highlight.red()) + std::abs(selected.green() - highlight.green()) +
-                std::abs(selected.blue() - highlight.blue()),
-            8);
+  EXPECT_TRUE(Near(SampleCell(shot, cell(4, 1)).background, colours.color(QPalette::Active, QPalette::Highlight)));
   // The icons: one per known status, 20 pixels square, none for the others.
   ASSERT_EQ(statuses().imageList().size(), 4u);
   EXPECT_EQ(statuses().iconSize(), QSize(20, 20));
