@@ -54,6 +54,7 @@ bool CommandRouter::Dispatch(int id) {
 }
 
 void CommandRouter::Bind(QAbstractButton* button, int id) {
+  button->setProperty(FlatMenu::kCommandIdProperty, id);
   connect(button, &QAbstractButton::clicked, this, [this, id] { Dispatch(id); });
 }
 

@@ -41,7 +41,8 @@ class CommandRouter : public QObject {
   // otherwise. Whatever it throws is shown, never passed on.
   bool Dispatch(int id);
 
-  // A click of `button` dispatches `id`.
+  // A click of `button` dispatches `id`; the button carries it as its
+  // "commandId" property, as menu actions do.
   void Bind(QAbstractButton* button, int id);
   // Triggering `action` dispatches `id`; the action carries the id as its
   // command id (FlatMenu), and is returned.

@@ -39,6 +39,7 @@ TEST(CommandRouter, EveryWayInReachesTheHandlerOfItsIdUnlessHeldBack) {
   QAction action;
   EXPECT_EQ(router.Bind(&action, 2), &action);
   EXPECT_EQ(FlatMenu::CommandId(&action), 2);
+  EXPECT_EQ(button->property("commandId").toInt(), 1);
   router.AddShortcut(QKeySequence(Qt::Key_F5), 3, &window);
   window.show();
   Activate(window);
