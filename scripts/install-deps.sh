@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   clang libclang-rt-14-dev
   libgtest-dev libgmock-dev
-  qt6-base-dev qt6-svg-dev libgl-dev
+  qt6-base-dev qt6-svg-dev libgl-dev libx11-dev
   libcli11-dev nlohmann-json3-dev
   python3 python3-dbfread
   fonts-dejavu-core fonts-liberation2
