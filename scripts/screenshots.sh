@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Renders the main view's two pages, the preview window and each dialog to
-# PNG files under build/screenshots/ (offscreen, at 96 DPI), for the README
-# and for a person to judge. Builds in the main build folder.
+# Renders the main window (menu bar, view, status bar) on both pages and
+# with its File menu open, the preview window and each dialog to PNG files
+# under build/screenshots/ (offscreen, at 96 DPI), for the README and for a
+# person to judge. Builds in the main build folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export QT_QPA_PLATFORM=offscreen QT_FONT_DPI=96

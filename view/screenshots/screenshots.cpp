@@ -1,8 +1,9 @@
 // Renders the program's windows to PNG files for the README and for a
-// person to judge: the file page with the bundled samples, the repair page
-// while a run is held on its fourth table and after the run, the preview of
-// a repaired table, each dialog and the start-up splash. Offscreen, at 96
-// DPI, in a work folder of its own.
+// person to judge: the main window (menu bar, view, status bar) on the file
+// page with the bundled samples and with its File menu open, on the repair
+// page while a run is held on its fourth table and after the run, the
+// preview of a repaired table, each dialog and the start-up splash.
+// Offscreen, at 96 DPI, in a work folder of its own.
 //
 //   view_screenshots OUTPUT_FOLDER SAMPLES_FOLDER
 #include <QApplication>
@@ -10,6 +11,8 @@
 #include <QDir>
 #include <QImage>
 #include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
 #include <QTimer>
 
 #include <condition_variable>
@@ -23,6 +26,7 @@
 #include "CorvantilexView.h"
 #include "FileIo.h"
 #include "FileListCtrl.h"
+#include "MainFrame.h"
 #include "ModalSeam.h"
 #include "RepairFlags.h"
 #include "SavingDlg.h"
@@ -96,6 +100,19 @@ void Save(QWidget& widget, const QString& name) {
   else std::printf("%s\n", qPrintable(path));
 }
 
+// The window with the open popup `menu` painted where it stands.
+void SaveWithMenu(QWidget& window, QMenu& menu, const QString& name) {
+  QApplication::processEvents();
+  QImage shot = window.grab().toImage();
+  {
+    QPainter painter(&shot);
+    painter.drawPixmap(menu.mapToGlobal(QPoint(0, 0)) - window.mapToGlobal(QPoint(0, 0)), menu.grab());
+  }
+  const QString path = g_output + QLatin1Char('/') + name + QStringLiteral(".png");
+  if (!shot.save(path)) std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+  else std::printf("%s\n", qPrintable(path));
+}
+
 // Each dialog the view opens is shown live, saved and closed.
 void SaveDialogsOf(const std::function<void()>& open) {
   ScopedModalDriver driver([](QDialog& dialog) {
@@ -126,12 +143,14 @@ int main(int argc, char** argv) {
   std::filesystem::remove_all(work);
   std::filesystem::create_directories(work);
   HoldingIo io(paths[3]);
-  CCorvantilexView::Options options;
+  CMainFrame::Options options;
   options.io = &io;
   options.workFolder = [&work] { return work.string() + "/"; };
-  CCorvantilexView view(std::move(options));
-  view.resize(1000, 700);
-  view.show();
+  CMainFrame frame(std::move(options));
+  frame.OnUpdateFrameTitle(QStringLiteral("Tarnova Drelin"));
+  frame.resize(1000, 760);
+  frame.show();
+  CCorvantilexView& view = *frame.view();
 
   {
     ScopedModalAnswers answers;
@@ -140,7 +159,14 @@ int main(int argc, char** argv) {
   }
   view.fileList()->SetChecked(4, false);
   view.fileList()->setCurrentItem(view.fileList()->topLevelItem(1));
-  Save(view, QStringLiteral("file-page"));
+  Save(frame, QStringLiteral("file-page"));
+  {
+    QMenu* file = frame.menuBar()->actions().at(0)->menu();
+    frame.menuBar()->setActiveAction(file->menuAction());
+    file->setActiveAction(file->actions().at(0));
+    SaveWithMenu(frame, *file, QStringLiteral("file-menu"));
+    file->hide();
+  }
   SaveDialogsOf([&view] { view.router().Dispatch(res::kIdSettings); });
 
   // The run, held on its fourth table, then let go.
@@ -153,12 +179,12 @@ int main(int argc, char** argv) {
     view.router().Dispatch(res::kIdNext);
   }
   RunUntil([&io] { return io.entered(); });
-  Save(view, QStringLiteral("repair-page-running"));
+  Save(frame, QStringLiteral("repair-page-running"));
   io.Release();
   RunUntil([] { return !batch::g_bRepairing; });
   view.commands().WaitForWorker();
   view.statusList()->setCurrentItem(view.statusList()->topLevelItem(0));
-  Save(view, QStringLiteral("repair-page-done"));
+  Save(frame, QStringLiteral("repair-page-done"));
   SaveDialogsOf([&view] { view.router().Dispatch(res::kIdNext); });  // the preview
 
   // The windows the frame opens, and the ones that open without a dialog loop.
