@@ -67,7 +67,10 @@ bool CLockIndicators::eventFilter(QObject* watched, QEvent* event) {
       if (IsLockKey(event)) Update();
       break;
     case QEvent::ApplicationStateChange:
-      if (watched == qApp && QGuiApplication::applicationState() == Qt::ApplicationActive) Update();
+      if (watched == qApp &&
+          static_cast<QApplicationStateChangeEvent*>(event)->applicationState() == Qt::ApplicationActive) {
+        Update();
+      }
       break;
     default:
       break;
