@@ -24,7 +24,10 @@ bool IndicatorOn(Display* display, const char* name, unsigned int allStates, int
 }  // namespace
 
 KeyLocks ReadKeyLocks() {
-  auto* x11 = qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  // Only where the windows are on the X server (the offscreen platform may
+  // hold an X connection of its own, for a keyboard nobody uses here).
+  if (qGuiApp == nullptr || QGuiApplication::platformName() != QLatin1String("xcb")) return {};
+  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
   Display* display = x11 != nullptr ? x11->display() : nullptr;
   if (display == nullptr) return {};
   unsigned int states = 0;

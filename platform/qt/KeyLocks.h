@@ -1,6 +1,6 @@
 // KeyLocks: whether Caps Lock, Num Lock and Scroll Lock are on, as the X
-// server's keyboard indicators say. Without an X server (Qt's offscreen
-// platform, Wayland without XWayland) every lock reads as off.
+// server's keyboard indicators say. Where the windows are not on an X
+// server (Qt's offscreen platform, native Wayland) every lock reads as off.
 #pragma once
 
 namespace drelin {
