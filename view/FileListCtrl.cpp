@@ -59,20 +59,10 @@ std::string LocalPathBytes(const QUrl& url) {
 }
 
 CFileListCtrl::CFileListCtrl(QWidget* parent) : QTreeWidget(parent) {
-  setObjectName(QStringLiteral("FileList"));
-  setFont(ListFont());
-  setRootIsDecorated(false);
-  setItemsExpandable(false);
-  setUniformRowHeights(true);
-  setAllColumnsShowFocus(true);
-  setSelectionMode(QAbstractItemView::SingleSelection);
-  setSelectionBehavior(QAbstractItemView::SelectRows);
-  setItemDelegate(new GridDelegate(this));
+  SetUpReportList(this, QStringLiteral("FileList"));
   setAcceptDrops(true);
   viewport()->setAcceptDrops(true);
   setDropIndicatorShown(false);
-  header()->setSectionsMovable(false);
-  header()->setStretchLastSection(false);
   for (const int id : kHeaderIcons) headerImages_.push_back(ProgramIcon(id, kHeaderIconSide));
   connect(this, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem*, int column) {
     if (column == kName) UpdateCheckAll();

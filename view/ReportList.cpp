@@ -1,7 +1,9 @@
 #include "ReportList.h"
 
+#include <QHeaderView>
 #include <QPainter>
 #include <QPixmap>
+#include <QTreeWidget>
 
 #include "MarkupImages.h"
 
@@ -12,6 +14,20 @@ QFont ListFont() {
   font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
   font.setPixelSize(11);
   return font;
+}
+
+void SetUpReportList(QTreeWidget* list, const QString& name) {
+  list->setObjectName(name);
+  list->setFont(ListFont());
+  list->setRootIsDecorated(false);
+  list->setItemsExpandable(false);
+  list->setUniformRowHeights(true);
+  list->setAllColumnsShowFocus(true);
+  list->setSelectionMode(QAbstractItemView::SingleSelection);
+  list->setSelectionBehavior(QAbstractItemView::SelectRows);
+  list->setItemDelegate(new GridDelegate(list));
+  list->header()->setSectionsMovable(false);
+  list->header()->setStretchLastSection(false);
 }
 
 QIcon ProgramIcon(int id, int side) {

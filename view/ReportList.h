@@ -7,6 +7,8 @@
 #include <QIcon>
 #include <QStyledItemDelegate>
 
+class QTreeWidget;
+
 namespace drelin {
 
 // The lists' font: 8 points (11 pixels at 96 DPI) of Liberation Sans, the
@@ -17,6 +19,11 @@ QFont ListFont();
 // The numbered program icon `id` scaled to `side` logical pixels, with a
 // twice-size copy for dense screens; a null icon when there is no picture.
 QIcon ProgramIcon(int id, int side);
+
+// Makes `list` a flat report: the list font, whole rows selected one at a
+// time, grid lines, fixed columns that do not stretch, and the object name
+// tests find it by.
+void SetUpReportList(QTreeWidget* list, const QString& name);
 
 // Paints a cell as usual, then its right and bottom grid lines.
 class GridDelegate : public QStyledItemDelegate {

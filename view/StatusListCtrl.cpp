@@ -75,18 +75,8 @@ int StatusImageIndex(const std::string& status) {
 }
 
 CStatusListCtrl::CStatusListCtrl(QWidget* parent) : QTreeWidget(parent) {
-  setObjectName(QStringLiteral("StatusList"));
-  setFont(ListFont());
-  setRootIsDecorated(false);
-  setItemsExpandable(false);
-  setUniformRowHeights(true);
-  setAllColumnsShowFocus(true);
-  setSelectionMode(QAbstractItemView::SingleSelection);
-  setSelectionBehavior(QAbstractItemView::SelectRows);
+  SetUpReportList(this, QStringLiteral("StatusList"));
   setIconSize(QSize(kIconSide, kIconSide));
-  setItemDelegate(new GridDelegate(this));
-  header()->setSectionsMovable(false);
-  header()->setStretchLastSection(false);
   connect(this, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
     if (item != nullptr && indexOfTopLevelItem(item) >= 0) RunPreview();
   });

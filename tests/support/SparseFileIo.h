@@ -5,27 +5,23 @@
 // repair of such a table runs in an instant.
 #pragma once
 
-#include <fcntl.h>
-
 #include <algorithm>
-#include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <map>
-#include <string>
 #include <vector>
 
-#include "FileIo.h"
+#include "HeldFileIo.h"
 
 namespace drelin::testing {
 
-class SparseFileIo : public FileIo {
- public:
-  struct SparseFile {
-    uint64_t length = 0;
-    std::map<uint64_t, uint8_t> bytes;  // the bytes that are not zero
-  };
-  std::map<std::string, SparseFile> files;
+struct SparseFile {
+  uint64_t length = 0;
+  std::map<uint64_t, uint8_t> bytes;  // the bytes that are not zero
+};
 
+class SparseFileIo : public HeldFileIo<SparseFile> {
+ public:
   // Writes `bytes` into `path` at `offset`, making and lengthening it as needed.
   void Put(const std::string& path, uint64_t offset, const std::vector<uint8_t>& bytes) {
     SparseFile& file = files[path];
@@ -39,20 +35,11 @@ class SparseFileIo : public FileIo {
   }
 
   int Open(const char* path, int flags, mode_t) override {
-    auto found = files.find(path);
-    if (found == files.end()) {
-      if (!(flags & O_CREAT)) return Fail(ENOENT);
-      found = files.emplace(path, SparseFile()).first;
-    } else if ((flags & O_CREAT) && (flags & O_EXCL)) {
-      return Fail(EEXIST);
-    }
-    const int fd = next_++;
-    open_[fd] = path;
-    return fd;
+    bool opened = false;
+    return OpenHeld(path, flags, &opened);
   }
-  int Close(int fd) override { return open_.erase(fd) ? 0 : Fail(EBADF); }
   ssize_t Pread(int fd, void* buffer, size_t count, off_t offset) override {
-    SparseFile* file = Find(fd);
+    SparseFile* file = Held(fd);
     if (!file) return Fail(EBADF);
     const uint64_t start = static_cast<uint64_t>(offset);
     if (start >= file->length) return 0;
@@ -65,7 +52,7 @@ class SparseFileIo : public FileIo {
     return static_cast<ssize_t>(end - start);
   }
   ssize_t Pwrite(int fd, const void* buffer, size_t count, off_t offset) override {
-    SparseFile* file = Find(fd);
+    SparseFile* file = Held(fd);
     if (!file) return Fail(EBADF);
     const auto* in = static_cast<const uint8_t*>(buffer);
     for (size_t i = 0; i < count; ++i) Store(*file, static_cast<uint64_t>(offset) + i, in[i]);
@@ -73,21 +60,17 @@ class SparseFileIo : public FileIo {
     return static_cast<ssize_t>(count);
   }
   int Fstat(int fd, struct stat* status) override {
-    SparseFile* file = Find(fd);
+    SparseFile* file = Held(fd);
     if (!file) return Fail(EBADF);
-    *status = {};
-    status->st_mode = S_IFREG | 0644;
-    status->st_size = static_cast<off_t>(file->length);
-    status->st_ino = static_cast<ino_t>(std::distance(files.begin(), files.find(open_[fd])) + 1);
+    Describe(fd, static_cast<off_t>(file->length), status);
     return 0;
   }
-  int Fsync(int) override { return 0; }
   // Only new, empty outputs are made here: nothing to truncate, no names to look up.
   int Ftruncate(int, off_t) override { return Fail(ENOSYS); }
   int Lstat(const char*, struct stat*) override { return Fail(ENOSYS); }
   ssize_t CopyFileRange(int inFd, off_t* inOffset, int outFd, off_t* outOffset, size_t count) override {
-    SparseFile* from = Find(inFd);
-    SparseFile* to = Find(outFd);
+    SparseFile* from = Held(inFd);
+    SparseFile* to = Held(outFd);
     if (!from || !to) return Fail(EBADF);
     const uint64_t start = static_cast<uint64_t>(*inOffset);
     if (start >= from->length) return 0;
@@ -102,27 +85,8 @@ class SparseFileIo : public FileIo {
     *outOffset += static_cast<off_t>(copied);
     return static_cast<ssize_t>(copied);
   }
-  int Rename(const char*, const char*, unsigned) override { return Fail(ENOSYS); }
-  int Link(const char*, const char*) override { return Fail(ENOSYS); }
-  int Unlink(const char* path) override { return files.erase(path) ? 0 : Fail(ENOENT); }
-  int Mkdir(const char*, mode_t) override { return Fail(ENOSYS); }
-  int Rmdir(const char*) override { return Fail(ENOSYS); }
-  int Fchmod(int, mode_t) override { return 0; }
-  char* Mkdtemp(char*) override {
-    Fail(ENOSYS);
-    return nullptr;
-  }
-  DIR* Opendir(const char*) override {
-    Fail(ENOSYS);
-    return nullptr;
-  }
-  int Flock(int, int) override { return 0; }
 
  private:
-  static int Fail(int error) {
-    errno = error;
-    return -1;
-  }
   static void Store(SparseFile& file, uint64_t offset, uint8_t byte) {
     if (byte == 0) {
       file.bytes.erase(offset);
@@ -130,13 +94,6 @@ class SparseFileIo : public FileIo {
       file.bytes[offset] = byte;
     }
   }
-  SparseFile* Find(int fd) {
-    const auto found = open_.find(fd);
-    return found == open_.end() ? nullptr : &files[found->second];
-  }
-
-  std::map<int, std::string> open_;
-  int next_ = 3;
 };
 
 }  // namespace drelin::testing

@@ -1,9 +1,10 @@
-// Test main: a QApplication on the offscreen platform at 96 DPI, settings
-// in a fresh folder, and the fonts the tests measure loaded from their
-// files: DejaVu Sans 9 pt (fonts-dejavu-core) as the system font, and
-// Liberation Sans (fonts-liberation2), the dialogs' face. So the tests need
-// no display, leave the user's settings alone, and measure the same text
-// the same everywhere.
+// Test main of the Qt tests: a QApplication on the offscreen platform at 96
+// DPI, settings in a fresh folder, and fonts that come with the test command
+// rather than with the machine: DejaVu Sans 9 pt (fonts-dejavu-core) is the
+// system font and stands in for the markup's Verdana where that face is
+// missing; Liberation Sans (fonts-liberation2) is the dialogs' and lists'
+// face. So the tests need no display, leave the user's settings alone, and
+// measure the same text the same everywhere.
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
@@ -18,6 +19,7 @@ namespace {
 constexpr const char* kSystemFont = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 constexpr const char* kDialogFont = "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf";
 
+// The family the font file at `path` holds, or empty when it cannot be loaded.
 QString LoadFont(const char* path) {
   const int id = QFontDatabase::addApplicationFont(QString::fromLatin1(path));
   const QStringList families = QFontDatabase::applicationFontFamilies(id);
@@ -39,6 +41,7 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   const QString system = LoadFont(kSystemFont);
   if (system.isEmpty() || LoadFont(kDialogFont).isEmpty()) return 2;
+  QFont::insertSubstitution(QStringLiteral("Verdana"), system);
   QApplication::setFont(QFont(system, 9));
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
