@@ -1,8 +1,12 @@
 // RenderPictures: turns the hand-written SVG sources of the program's
 // pictures into the PNG files the program compiles in, once at their own
 // size and once at twice that size, and into the companion BMP files that
-// stand beside the program. Run by the build:
+// stand beside the program, and the program's icon into the sizes of a
+// desktop icon theme. Run by the build:
 //   render_pictures <manifest> <svg folder> <png folder> <file folder>
+//   render_pictures --icon-theme <icon.svg> <theme folder> <name> <size>...
+// The second form writes <theme folder>/<size>x<size>/apps/<name>.png for
+// each size, keeping the alpha channel.
 // Each manifest line is "<name> <kind> <layer>...": the layers are drawn in
 // order onto one canvas the size of the first; a layer "<file.svg>@x,y,w,h"
 // is drawn into that rectangle of the canvas (in its logical pixels). Kinds:
@@ -12,6 +16,7 @@
 //               over the given background colour and made opaque, every
 //               other pixel becomes exact black, the transparent key;
 //   file        written once, at its own size, under the given file name.
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
@@ -127,6 +132,29 @@ void PrintMessage(QtMsgType, const QMessageLogContext&, const QString& message) 
     std::fprintf(stderr, "%s\n", qPrintable(message));
 }
 
+// The icon theme's pictures: one square PNG per size, drawn straight from
+// the SVG at that size (never scaled from another bitmap).
+void RenderIconTheme(const QStringList& args) {
+  if (args.size() < 6) Fail(QStringLiteral("usage: render_pictures --icon-theme <svg> <folder> <name> <size>..."));
+  const QString svg = args[2], folder = args[3], name = args[4];
+  QSvgRenderer renderer(svg);
+  if (!renderer.isValid()) Fail(QStringLiteral("cannot render ") + svg);
+  for (const QString& word : args.mid(5)) {
+    bool ok = false;
+    const int size = word.toInt(&ok);
+    if (!ok || size <= 0) Fail(QStringLiteral("bad icon size ") + word);
+    QImage icon(size, size, QImage::Format_ARGB32_Premultiplied);
+    icon.fill(Qt::transparent);
+    QPainter painter(&icon);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
+    renderer.render(&painter, QRectF(0, 0, size, size));
+    painter.end();
+    const QString apps = QStringLiteral("%1/%2x%2/apps").arg(folder).arg(size);
+    if (!QDir().mkpath(apps)) Fail(QStringLiteral("cannot create ") + apps);
+    Save(icon, QStringLiteral("%1/%2.png").arg(apps, name));
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -134,6 +162,10 @@ int main(int argc, char** argv) {
   qInstallMessageHandler(PrintMessage);
   QGuiApplication application(argc, argv);
   const QStringList args = application.arguments();
+  if (args.size() > 1 && args[1] == QLatin1String("--icon-theme")) {
+    RenderIconTheme(args);
+    return 0;
+  }
   if (args.size() != 5) Fail(QStringLiteral("usage: render_pictures <manifest> <svg> <png> <files>"));
   const QString svgFolder = args[2], pngFolder = args[3], fileFolder = args[4];
   for (const Entry& entry : ReadManifest(args[1])) {
