@@ -1,12 +1,22 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the program on the bundled damaged
-# samples: each is diagnosed, the tables are repaired in a batch per repair
-# mode (the mode the diagnosis recommends) and saved into a new folder, and
-# one repaired table is shown.
+# Installs what is missing, builds, and starts the desktop program with the
+# bundled damaged samples in its file list. Without a display (neither
+# $DISPLAY nor $WAYLAND_DISPLAY set) it runs the command-line tool on the
+# samples instead: each is diagnosed, the tables are repaired in a batch
+# per repair mode (the mode the diagnosis recommends) and saved into a new
+# folder, and one repaired table is shown.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
 
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+  cmake -S . -B build -G Ninja -DDRELIN_GUI=ON >/dev/null
+  cmake --build build -j "$(nproc)" --target tarnova-drelin drelin_help_page
+  exec build/bin/tarnova-drelin samples/*.dbf
+fi
+
+echo "No display (\$DISPLAY and \$WAYLAND_DISPLAY are unset): running the command-line tool on the samples instead."
+echo
 cmake -S . -B build -G Ninja >/dev/null
 cmake --build build -j "$(nproc)" --target drelin-repair
 
