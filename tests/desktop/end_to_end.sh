@@ -81,7 +81,7 @@ cp "$table" "$work/tables/$name"
 # A display of our own: Xvfb picks a free number and writes it when ready.
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb_pid=$!
-wait_until 30 "the virtual display" grep -q . "$work/display"
+wait_until 30 "the virtual display" grep -qs . "$work/display"
 export DISPLAY=":$(head -n 1 "$work/display")"
 
 # A clean user: own settings, own temporary folder, the X platform.
@@ -95,10 +95,10 @@ program_pid=$!
 # The main window, then the splash over it, which a key press removes.
 main=$(find_window 'Tarnova Drelin - DBF')
 focus "$main"
+# Nothing else is open yet: any other visible window of the program is the
+# splash.
 splash_shown() {
-  xdotool search --onlyvisible --pid "$program_pid" 2>/dev/null | while read -r id; do
-    [ "$id" != "$main" ] && [ -z "$(xdotool getwindowname "$id" 2>/dev/null)" ] && echo "$id"
-  done | grep -q .
+  xdotool search --onlyvisible --pid "$program_pid" 2>/dev/null | grep -qv "^${main}\$"
 }
 splash_gone_after_key() {
   splash_shown || return 0
