@@ -11,7 +11,7 @@ packages=(
   libcli11-dev nlohmann-json3-dev
   python3 python3-dbfread
   fonts-dejavu-core fonts-liberation2
-  libx11-dev qt6-wayland
+  qt6-wayland
   desktop-file-utils xvfb xdotool
   "$@"
 )
