@@ -29,9 +29,9 @@ trap cleanup EXIT
 fail() {
   exec >&2
   echo "FAILED: $*"
-  echo "-- windows on the display:"
-  xdotool search --name '.' 2>/dev/null | while read -r id; do
-    echo "   $id '$(xdotool getwindowname "$id" 2>/dev/null)' visible=$(window_visible "$id" && echo yes || echo no)"
+  echo "-- the program's visible windows:"
+  [ -n "$program_pid" ] && xdotool search --onlyvisible --pid "$program_pid" 2>/dev/null | while read -r id; do
+    echo "   $id '$(xdotool getwindowname "$id" 2>/dev/null)'"
   done
   echo "-- the program's output:"
   cat "$work/program.log" 2>/dev/null || true
@@ -49,8 +49,9 @@ wait_until() {
   done
 }
 
+# Whether window `id` of the program is mapped and viewable.
 window_visible() {
-  xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'
+  xdotool search --onlyvisible --pid "$program_pid" 2>/dev/null | grep -qx "$1"
 }
 
 # The id of the one visible window titled exactly `title`, waiting for it.
@@ -141,8 +142,11 @@ wait_until 120 "the folder chooser" chooser_open
 chooser=$(find_window "$chooser_title")
 focus "$chooser"
 # The name field has the focus; a typed folder path and Return choose it.
+# The closing slash lists the (empty) folder itself in the name completer,
+# so no completion pops up over the field, however late the dialog reads
+# the folders.
 xdotool key ctrl+a
-xdotool type --delay 20 "$work/out"
+xdotool type --delay 20 "$work/out/"
 xdotool key Return
 wait_until 30 "the folder chooser to close" window_gone "$chooser"
 saved="$work/out/Rep_1_$name"
