@@ -19,7 +19,7 @@ cp samples/*.dbf "$tables/"
 rm -rf "$tables"
 
 pictures=(
-  file-page repair-page-running repair-page-done
+  file-page file-menu repair-page-running repair-page-done
   dialog-RepairMode dialog-FilePreview dialog-Settings dialog-Saving
 )
 rm -f help/images/*.png
