@@ -52,6 +52,13 @@ inline void Activate(QWidget& window) {
   RunUntil([&window] { return QGuiApplication::focusWindow() == window.windowHandle(); });
 }
 
+// The texts of the messages shown so far, in order.
+inline std::vector<QString> Texts(const ScopedMessageBoxAnswers& answers) {
+  std::vector<QString> texts;
+  for (const ShownMessageBox& box : answers.shown()) texts.push_back(box.text);
+  return texts;
+}
+
 class FrameHarness : public ::testing::Test {
  protected:
   void TearDown() override {

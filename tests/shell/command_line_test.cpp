@@ -4,6 +4,8 @@
 // and explained.
 #include <unistd.h>
 
+#include <tuple>
+
 #include "FrameHarness.h"
 #include "StartCommandLine.h"
 
@@ -20,9 +22,7 @@ TEST(StartCommandLine, SwitchesAndTheirEnd) {
   const std::vector<Case> cases = {
       {{}, false, true, {}},
       {{"/Embedding"}, true, false, {}},
-      {{"-embedding"}, true, false, {}},
       {{"-AUTOMATION", "a.dbf"}, true, false, {"a.dbf"}},
-      {{"/Automation"}, true, false, {}},
       {{"--no-splash", "a.dbf", "b.dbf"}, false, false, {"a.dbf", "b.dbf"}},
       // After "--" everything is a table, switches' look-alikes included.
       {{"--", "-Embedding", "--no-splash", "--"}, false, true, {"-Embedding", "--no-splash", "--"}},
@@ -31,13 +31,10 @@ TEST(StartCommandLine, SwitchesAndTheirEnd) {
   };
   for (const Case& c : cases) {
     const StartCommandLine parsed = ParseStartCommandLine(c.arguments, "/home/u");
-    std::string shown;
-    for (const std::string& argument : c.arguments) shown += argument + " ";
-    EXPECT_EQ(parsed.componentStart, c.componentStart) << shown;
-    EXPECT_EQ(parsed.splash, c.splash) << shown;
     Paths given;
     for (const StartCommandLine::Table& table : parsed.tables) given.push_back(table.given);
-    EXPECT_EQ(given, c.tables) << shown;
+    EXPECT_EQ(std::make_tuple(parsed.componentStart, parsed.splash, given),
+              std::make_tuple(c.componentStart, c.splash, c.tables));
   }
 }
 
