@@ -114,14 +114,15 @@ TEST(RepairCommand, BadSourcesFailWithTheFileAndTheReason) {
 TEST(RepairCommand, UnwritableOutputLeavesNothingBehind) {
   TempDir dir;
   WriteFile(dir / "in.dbf", DamagedTable());
-  CliResult result = RunCli({"repair", "--output", dir / "no/such/folder/out.dbf", dir / "in.dbf"});
-  EXPECT_EQ(result.code, 1);
-  EXPECT_NE(result.err.find("No such file or directory"), std::string::npos) << result.err;
   std::filesystem::create_directory(dir / "sub");
-  result = RunCli({"repair", "--output", dir / "sub/", dir / "in.dbf"});
-  EXPECT_EQ(result.code, 1);
-  result = RunCli({"repair", "--output", "/dev/null/x.dbf", dir / "in.dbf"});
-  EXPECT_EQ(result.code, 1);
+  for (const auto& [out, reason] : std::vector<std::pair<std::string, std::string>>{
+           {dir / "no/such/folder/out.dbf", "No such file or directory"},
+           {dir / "sub/", "Is a directory"},
+           {"/dev/null/x.dbf", "Not a directory"}}) {
+    const CliResult result = RunCli({"repair", "--output", out, dir / "in.dbf"});
+    EXPECT_EQ(result.code, 1) << out;
+    EXPECT_EQ(result.err, "drelin-repair: cannot create '" + out + "': " + reason + "\n");
+  }
   EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"in.dbf", "sub"}));
   EXPECT_TRUE(std::filesystem::is_empty(dir.path() / "sub"));
 }
