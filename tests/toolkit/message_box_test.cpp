@@ -78,10 +78,9 @@ TEST(MessageBoxButtons, SetsAndEscape) {
     EXPECT_EQ(DriveLive(Params(set | 0x20), [](MessageBoxWindow& box) { QTest::keyClick(&box, Qt::Key_Escape); }),
               sets[set].cancellable ? 2 : sets[set].ids.front());
   }
-  EXPECT_TRUE(Ids(MessageBoxWindow(Params(10))).empty());
-  EXPECT_EQ(Ids(MessageBoxWindow(Params(0x18000003))), (std::vector<int>{6, 19, 7, 20, 2}));
-  EXPECT_EQ(Ids(MessageBoxWindow(Params(0x08000004))), (std::vector<int>{6, 19, 7}));
-  EXPECT_EQ(Ids(MessageBoxWindow(Params(0x18000001))), (std::vector<int>{1, 2}));
+  const std::pair<std::uint32_t, std::vector<int>> more[] = {
+      {10, {}}, {0x18000003, {6, 19, 7, 20, 2}}, {0x08000004, {6, 19, 7}}, {0x18000001, {1, 2}}};
+  for (const auto& [style, ids] : more) EXPECT_EQ(Ids(MessageBoxWindow(Params(style))), ids) << style;
   MessageBoxParams params = Params(0x4001);
   params.moreText = "Details";
   EXPECT_EQ(Ids(MessageBoxWindow(params)), (std::vector<int>{1, 2, 9, 31}));
