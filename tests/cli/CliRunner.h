@@ -79,7 +79,6 @@ class CliProcess {
   CliProcess(const CliProcess&) = delete;
   CliProcess& operator=(const CliProcess&) = delete;
 
-  pid_t pid() const { return pid_; }
   const CliResult& result() const { return result_; }
 
   // Reads the output until the program holds at its latch; false when it
@@ -96,14 +95,6 @@ class CliProcess {
     while (Pending() && std::chrono::steady_clock::now() < deadline_) sched_yield();
   }
   void Signal(int signal) const { kill(pid_, signal); }
-  // Lets the program go on from its latch.
-  void Release() {
-    const char go = 1;
-    if (go_ >= 0 && write(go_, &go, 1) != 1) {
-      close(go_);
-      go_ = -1;
-    }
-  }
   // Lets the program go on (unless `release` is false: it is to end by
   // itself), reads everything left and waits for the end.
   const CliResult& Finish(bool release = true) {
