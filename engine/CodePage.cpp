@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <stdexcept>
 
+#include "MacCodePages.h"
 
 namespace drelin {
 
@@ -18,11 +19,36 @@ void AppendByteCodePoint(std::string& out, unsigned char value) {
   out.push_back(static_cast<char>(0x80 | (value & 0x3F)));
 }
 
+// The UTF-8 form of a code point of the Basic Multilingual Plane.
+std::string Utf8Of(char16_t value) {
+  std::string out;
+  if (value < 0x80) {
+    out.push_back(static_cast<char>(value));
+  } else if (value < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (value >> 6)));
+    out.push_back(static_cast<char>(0x80 | (value & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xE0 | (value >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((value >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (value & 0x3F)));
+  }
+  return out;
+}
+
 }  // namespace
 
 CodePage::CodePage(const std::string& name) : name_(name) {
   // iconv would take an empty name for the locale's encoding.
   if (name.empty()) throw std::invalid_argument("the encoding name is empty");
+  if (const char16_t* high = MacCodePageHighHalf(name)) {
+    for (int value = 0; value < 0x100; ++value) {
+      const std::string utf8 = Utf8Of(value < 0x80 ? char16_t(value) : high[value - 0x80]);
+      Entry& entry = table_[static_cast<size_t>(value)];
+      entry.size = static_cast<unsigned char>(utf8.size());
+      utf8.copy(entry.bytes, utf8.size());
+    }
+    return;
+  }
   converter_ = iconv_open("UTF-8", name.c_str());
   if (converter_ == reinterpret_cast<iconv_t>(-1)) {
     throw std::invalid_argument("unknown encoding '" + name + "'");

@@ -2,7 +2,8 @@
 // reader of a table (the command line's preview and the desktop preview
 // window). Single-byte code pages (the common case, Windows-1252 by default)
 // decode through a 256-entry table built once; the East-Asian double-byte
-// pages go through iconv per text. Every encoding accepted reads ASCII bytes
+// pages go through iconv per text; the Mac pages of dBASE's language drivers
+// are built in (MacCodePages.h). Every encoding accepted reads ASCII bytes
 // as ASCII. A byte the encoding leaves undefined becomes the code point of
 // the same number, as the Windows code pages do, so nothing is ever dropped
 // or replaced.

@@ -18,8 +18,12 @@ struct DbfHeader {
   static constexpr size_t kHeaderLengthOffset = 8;  // 2 bytes: offset of the first record
   static constexpr size_t kRecordLengthOffset = 10; // 2 bytes: 1 + sum of field lengths
   static constexpr size_t kReservedOffset = 12;     // 20 bytes
+  // Inside the reserved bytes, the language-driver id dBASE and FoxPro
+  // write: the code page of the table's text (TableCodePage).
+  static constexpr size_t kLanguageDriverOffset = 29;
 
-  // The version byte a repair writes.
+  // The version byte a repair writes, unless it keeps a memo version
+  // (RepairedVersion).
   static constexpr uint8_t kRepairedVersion = 3;
 };
 
@@ -48,6 +52,33 @@ constexpr uint64_t kMaxTableLength = 0xFFFFFFFFull;
 
 inline bool IsRecordFlag(uint8_t byte) {
   return byte == kActiveRecordFlag || byte == kDeletedRecordFlag;
+}
+
+// A record is active only under the flag 0x20; any other flag marks it
+// deleted (0x2A by convention).
+inline bool IsDeletedFlag(uint8_t flag) { return flag != kActiveRecordFlag; }
+
+// Version bytes that say the table's memo fields keep their text in a memo
+// file: dBASE III and dBASE IV (.dbt), FoxPro (.fpt).
+constexpr uint8_t kDbase3MemoVersion = 0x83;
+constexpr uint8_t kDbase4MemoVersion = 0x8B;
+constexpr uint8_t kFoxProMemoVersion = 0xF5;
+
+inline bool IsMemoVersion(uint8_t version) {
+  return version == kDbase3MemoVersion || version == kDbase4MemoVersion ||
+         version == kFoxProMemoVersion;
+}
+
+// FoxPro and Visual FoxPro tables.
+inline bool IsFoxProVersion(uint8_t version) {
+  return version == kFoxProMemoVersion || version == 0x30 || version == 0x31 || version == 0x32;
+}
+
+// Field types whose values are blocks of the memo file: M (memo), and in
+// FoxPro tables also G (general) and P (picture).
+inline bool IsFoxProMemoType(uint8_t type) { return type == 'G' || type == 'P'; }
+inline bool IsMemoType(uint8_t type, uint8_t version) {
+  return type == 'M' || (IsFoxProVersion(version) && IsFoxProMemoType(type));
 }
 
 inline uint16_t ReadLe16(const uint8_t* bytes) {

@@ -68,7 +68,7 @@ void DbfRepairEngine::LoadPreview(const std::string& path, PreviewGrid& grid) {
                       table.columnWidth(column));
   }
   table.ForEachRow(0, table.rowCount(), [&](uint64_t row, const std::string_view* cells,
-                                            size_t set) {
+                                            size_t set, bool) {
     grid.InsertRow(row, std::to_string(row + 1));
     for (size_t k = 0; k < set; ++k) {
       grid.SetCell(row, static_cast<int>(k + 1), std::string(cells[k]));

@@ -4,7 +4,8 @@
 // Normal repair trusts only the field descriptors and the file length: it
 // finds the header terminator and the first record, copies everything after
 // the 32-byte header unchanged, counts the records, and writes a fresh header
-// (version 3, record count, header length, record length, all else zero).
+// (version 3, record count, header length, record length, all else zero; a
+// table with memo fields keeps its memo version byte, see RepairedVersion).
 // Advance repair first forces the terminator to stand where the stored
 // header length says the header ends, where AdvanceDecision allows it, then
 // repairs as Normal does.

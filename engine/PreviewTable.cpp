@@ -114,23 +114,37 @@ std::string PreviewTable::Cell(uint64_t row, size_t column) const {
   return std::string(UpToNul(bytes));
 }
 
+bool PreviewTable::Deleted(uint64_t row) const {
+  if (row >= rowCount_ || !scan_.firstRecordFound()) return false;
+  return IsDeletedFlag(source_.At(scan_.firstRecordOffset + row * scan_.recordLength()));
+}
+
 void PreviewTable::ForEachRow(uint64_t first, uint64_t count, const RowVisitor& visit) const {
   const uint64_t end = std::min(rowCount_, first + std::min(count, rowCount_));
   std::vector<std::string_view> cells(lengths_.size());
+  Window window(source_, windowSize_);
   if (lengths_.empty() || !scan_.firstRecordFound()) {
-    for (uint64_t row = first; row < end; ++row) visit(row, cells.data(), 0);
+    // Without fields each record is its flag alone.
+    for (uint64_t row = first; row < end; ++row) {
+      const bool deleted = scan_.firstRecordFound() &&
+                           IsDeletedFlag(static_cast<uint8_t>(window.Get(scan_.firstRecordOffset + row, 1)[0]));
+      visit(row, cells.data(), 0, deleted);
+    }
     return;
   }
-  Window window(source_, windowSize_);
   const uint64_t length = scan_.length;
   const uint64_t recordLength = scan_.recordLength();
-  // A record that fits the window is loaded whole, so its cells stay valid
-  // together; a longer one (only in absurd tables) copies each cell out.
-  const bool wholeRecords = scan_.lengthSum <= window.capacity();
+  // A record that fits the window is loaded whole with its flag, so its
+  // cells stay valid together; a longer one (only in absurd tables) copies
+  // each cell out.
+  const bool wholeRecords = scan_.lengthSum + 1 <= window.capacity();
   std::vector<std::string> copies(wholeRecords ? 0 : lengths_.size());
   for (uint64_t row = first; row < end; ++row) {
     uint64_t offset = scan_.firstRecordOffset + 1 + row * recordLength;
-    if (wholeRecords) window.Load(offset, static_cast<size_t>(scan_.lengthSum));
+    if (wholeRecords) window.Load(offset - 1, static_cast<size_t>(scan_.lengthSum + 1));
+    // Every row's flag lies inside the file: a row exists only for a record
+    // whose first field starts there.
+    const bool deleted = IsDeletedFlag(static_cast<uint8_t>(window.Get(offset - 1, 1)[0]));
     size_t set = 0;
     for (; set < lengths_.size() && offset < length; ++set) {
       const std::string_view bytes = UpToNul(window.Get(offset, lengths_[set]));
@@ -142,7 +156,7 @@ void PreviewTable::ForEachRow(uint64_t first, uint64_t count, const RowVisitor& 
       }
       offset += lengths_[set];
     }
-    visit(row, cells.data(), set);
+    visit(row, cells.data(), set, deleted);
   }
 }
 

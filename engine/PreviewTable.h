@@ -8,7 +8,8 @@
 // the field's name, 5 * length + 100 pixels wide; one row per record, at
 // least one; a field's cell is its bytes up to the first zero byte, only the
 // bytes the file holds, and empty when the record ends before the field.
-// Deleted records show like active ones. A file no repair would take as a
+// Deleted records show like active ones; each row tells whether its record's
+// flag marks it deleted, for readers that mark or hide them. A file no repair would take as a
 // table (under 32 bytes, over 4 GiB - 1) is refused as the repair refuses it.
 #pragma once
 
@@ -52,13 +53,17 @@ class PreviewTable {
 
   // The cell's bytes; column 0 is the row number in decimal.
   std::string Cell(uint64_t row, size_t column) const;
+  // Whether the row's record flag marks it deleted (never for the one row of
+  // a table without records).
+  bool Deleted(uint64_t row) const;
 
   // Streams rows [first, first + count) in order, the fast way to read many.
   // `cells` holds the fields that start inside the file (the cells the
   // reader sets), in column order from column 1; the rest of the row is
-  // empty. The views are valid only during the call.
-  using RowVisitor =
-      std::function<void(uint64_t row, const std::string_view* cells, size_t setCells)>;
+  // empty; `deleted` is Deleted(row). The views are valid only during the
+  // call.
+  using RowVisitor = std::function<void(uint64_t row, const std::string_view* cells,
+                                        size_t setCells, bool deleted)>;
   void ForEachRow(uint64_t first, uint64_t count, const RowVisitor& visit) const;
 
  private:

@@ -4,7 +4,7 @@ namespace drelin {
 
 std::array<uint8_t, DbfHeader::kSize> RepairPlan::Header() const {
   std::array<uint8_t, DbfHeader::kSize> header{};
-  header[DbfHeader::kVersionOffset] = DbfHeader::kRepairedVersion;
+  header[DbfHeader::kVersionOffset] = version;
   WriteLe32(&header[DbfHeader::kRecordCountOffset], recordCount);
   WriteLe16(&header[DbfHeader::kHeaderLengthOffset], static_cast<uint16_t>(headerLength));
   WriteLe16(&header[DbfHeader::kRecordLengthOffset], static_cast<uint16_t>(recordLength));
@@ -16,6 +16,7 @@ RepairPlan PlanRepair(const ByteSource& source, const TableScan& scan) {
   const uint64_t length = scan.length;
   const uint64_t first = scan.firstRecordOffset;
   plan.sourceLength = length;
+  plan.version = RepairedVersion(length > 0 ? source.At(DbfHeader::kVersionOffset) : 0, scan);
   plan.headerLength = first;
   plan.recordLength = scan.recordLength();
 

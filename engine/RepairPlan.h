@@ -17,6 +17,7 @@
 namespace drelin {
 
 struct RepairPlan {
+  uint8_t version = DbfHeader::kRepairedVersion;  // RepairedVersion
   uint32_t recordCount = 0;
   // Written in 16 bits: a plan with either over 65,535 is refused
   // (TableLimits), never written cut short.

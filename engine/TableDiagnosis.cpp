@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include "DbfLayout.h"
+#include "FileError.h"
+#include "TableCompanions.h"
 
 namespace drelin {
 
@@ -90,6 +92,31 @@ void Notes(const TableDiagnosis& d, std::vector<std::string>& notes) {
   }
 }
 
+// The code page and the memo file, which live beside the table or in bytes
+// the repair does not read.
+void Companions(FileIo& io, const std::string& path, TableDiagnosis& d) {
+  d.codePage = ReadTableCodePage(io, path);
+  if (!d.codePage.cpgProblem.empty()) d.notes.push_back(d.codePage.cpgProblem + "; it was ignored");
+  for (const DiagnosedField& field : d.fields) {
+    if (IsMemoType(field.type, d.version)) d.memoFields.push_back(field);
+  }
+  const bool foxPro = IsFoxProVersion(d.version);
+  const char* expected = foxPro ? kFoxProMemoExtension : kDbaseMemoExtension;
+  const char* other = foxPro ? kDbaseMemoExtension : kFoxProMemoExtension;
+  try {
+    d.memoFile = FindCompanion(io, path, expected);
+    if (!d.memoFile) d.memoFile = FindCompanion(io, path, other);
+  } catch (const FileError& error) {
+    d.notes.push_back(std::string("the folder could not be searched for a memo file: ") + error.what());
+    return;
+  }
+  if (!d.memoFile && (!d.memoFields.empty() || IsMemoVersion(d.version))) {
+    const std::string name = CompanionPath(path, expected);
+    d.notes.push_back("no memo file " + name.substr(name.rfind('/') + 1) +
+                      " beside the table: the text of its memo fields is not there");
+  }
+}
+
 }  // namespace
 
 std::string Hex(uint8_t byte) {
@@ -107,6 +134,7 @@ TableDiagnosis DiagnoseTable(FileIo& io, const std::string& path) {
             ? "the file is " + Number(d.fileSize) +
                   " bytes long, too short to be a dBASE table (at least 32 bytes)"
             : "the file is larger than 4 GiB, beyond what a dBASE table can describe");
+    Companions(io, path, d);
     return d;
   }
   // The problems, most telling first.
@@ -114,6 +142,7 @@ TableDiagnosis DiagnoseTable(FileIo& io, const std::string& path) {
   HeaderProblems(d, d.problems);
   PlanProblems(d, d.problems);
   Notes(d, d.notes);
+  Companions(io, path, d);
   return d;
 }
 

@@ -1,13 +1,16 @@
 // TableDiagnosis: what is wrong with a table, in plain words, and what each
-// repair would make of it. The words are written from a TableMeasurement;
-// nothing is written to any file.
+// repair would make of it, with what travels with it: its code page and its
+// memo file. The words are written from a TableMeasurement; nothing is
+// written to any file.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "FileIo.h"
+#include "TableCodePage.h"
 #include "TableMeasurement.h"
 
 namespace drelin {
@@ -15,6 +18,13 @@ namespace drelin {
 struct TableDiagnosis : TableMeasurement {
   std::vector<std::string> problems;  // one sentence each; empty: sound
   std::vector<std::string> notes;     // worth knowing, not damage
+
+  // The code page the table's text is written in, and why.
+  TableCodePage codePage;
+  // The listed fields whose values live in the memo file.
+  std::vector<DiagnosedField> memoFields;
+  // The companion memo file (.dbt, or .fpt for FoxPro), when there is one.
+  std::optional<std::string> memoFile;
 
   bool sound() const { return problems.empty(); }
 };

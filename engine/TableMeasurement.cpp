@@ -1,6 +1,7 @@
 #include "TableMeasurement.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "DbfLayout.h"
 #include "File.h"
@@ -20,6 +21,25 @@ void ReadStoredHeader(const File& file, TableMeasurement& m) {
   m.storedRecordCount = ReadLe32(header + DbfHeader::kRecordCountOffset);
   m.storedHeaderLength = ReadLe16(header + DbfHeader::kHeaderLengthOffset);
   m.storedRecordLength = ReadLe16(header + DbfHeader::kRecordLengthOffset);
+  m.languageDriver = header[DbfHeader::kLanguageDriverOffset];
+}
+
+// Flags among the `count` records from `first`, `stride` bytes apart, that
+// mark a record deleted; read a megabyte at a time.
+uint64_t CountDeleted(const ByteSource& source, uint64_t first, uint64_t stride, uint64_t count) {
+  constexpr uint64_t kChunk = 1 << 20;
+  std::vector<uint8_t> buffer;
+  uint64_t deleted = 0;
+  for (uint64_t record = 0; record < count;) {
+    const uint64_t span = std::min(kChunk, (count - record - 1) * stride + 1);
+    buffer.resize(static_cast<size_t>(span));
+    const size_t got = source.Read(first + record * stride, buffer.data(), buffer.size());
+    for (uint64_t at = 0; at < got && record < count; at += stride, ++record) {
+      if (IsDeletedFlag(buffer[static_cast<size_t>(at)])) ++deleted;
+    }
+    if (got < span) break;  // the flags ran past the end (no counted record does)
+  }
+  return deleted;
 }
 
 // The descriptors before the terminator, as many as are listed.
@@ -92,6 +112,10 @@ TableMeasurement MeasureTable(FileIo& io, const std::string& path) {
     return m;
   }
   m.repair = chosen.plan;
+  if (chosen.scan.firstRecordFound()) {
+    m.deletedRecords = CountDeleted(chosen.view, chosen.scan.firstRecordOffset,
+                                    chosen.scan.recordLength(), chosen.plan.recordCount);
+  }
   m.partialRecordBytes = PartialRecordBytes(chosen.scan, chosen.plan);
   return m;
 }

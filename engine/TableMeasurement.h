@@ -35,6 +35,7 @@ struct TableMeasurement {
   uint32_t storedRecordCount = 0;
   uint16_t storedHeaderLength = 0;
   uint16_t storedRecordLength = 0;
+  uint8_t languageDriver = 0;  // byte 29
   // Why the file is no table at all (too short, too large); nothing below is
   // measured then.
   std::string sourceRefusal;
@@ -57,6 +58,8 @@ struct TableMeasurement {
   uint64_t fieldCount = 0;
   uint64_t firstRecordOffset = 0;
   bool firstRecordDeleted = false;
+  // Records the repair counts whose flag marks them deleted.
+  uint64_t deletedRecords = 0;
   // Bytes of a last record cut short by the end of the file (0: none).
   uint64_t partialRecordBytes = 0;
   // What the recommended repair writes; empty when it refuses the table

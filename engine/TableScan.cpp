@@ -52,6 +52,9 @@ TableScan ScanTable(const ByteSource& source, const FieldVisitor& onField) {
     ++scan.fieldCount;
     scan.lengthSum += fieldLength;
     scan.lastFieldLength = fieldLength;
+    const uint8_t type = block[DbfFieldDescriptor::kTypeOffset];
+    scan.memoTypeM = scan.memoTypeM || type == 'M';
+    scan.memoTypeGP = scan.memoTypeGP || IsFoxProMemoType(type);
     if (onField) onField(offset, fieldLength);
     return true;
   });
@@ -79,6 +82,13 @@ TableScan ScanTable(const ByteSource& source, const FieldVisitor& onField) {
   }
   scan.firstRecordOffset = length;
   return scan;
+}
+
+uint8_t RepairedVersion(uint8_t sourceVersion, const TableScan& scan) {
+  if (!IsMemoVersion(sourceVersion)) return DbfHeader::kRepairedVersion;
+  const bool memoField =
+      scan.memoTypeM || (sourceVersion == kFoxProMemoVersion && scan.memoTypeGP);
+  return memoField ? sourceVersion : DbfHeader::kRepairedVersion;
 }
 
 std::optional<uint64_t> FindTerminator(const ByteSource& source, uint64_t end) {

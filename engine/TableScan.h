@@ -16,6 +16,9 @@ struct TableScan {
   uint64_t fieldCount = 0;    // descriptor blocks before the terminator
   uint64_t lengthSum = 0;     // sum of the field lengths
   uint8_t lastFieldLength = 0;
+  // Field types found among the descriptors: M, and FoxPro's G or P.
+  bool memoTypeM = false;
+  bool memoTypeGP = false;
   // Offset of the terminator block; empty when the blocks ran to the end.
   std::optional<uint64_t> terminatorOffset;
   // Where the records begin: the first record flag (0x20 or 0x2A) at or after
@@ -27,6 +30,12 @@ struct TableScan {
   bool firstRecordFound() const { return terminatorOffset && firstRecordOffset < length; }
   uint64_t recordLength() const { return lengthSum + 1; }
 };
+
+// The version byte a repair writes for a source whose version byte is
+// `sourceVersion`: a memo version (0x83, 0x8B, 0xF5) is kept when the
+// descriptors hold a field of the memo file (M; for FoxPro also G or P), so
+// readers still find the memo file; every other table gets 3.
+uint8_t RepairedVersion(uint8_t sourceVersion, const TableScan& scan);
 
 // Called with each descriptor's offset and field length, in order. A block
 // cut short by the end of the source reads its missing bytes as zero.

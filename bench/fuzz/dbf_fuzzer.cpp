@@ -5,9 +5,10 @@
 // recount); both refuse the same inputs, and a refusal creates nothing;
 // Advance repair writes Normal repair's output or changes only the byte at
 // H - 1, a descriptor block start inside the source, and never adds records
-// Normal repair's walk would not; the grid-filling preview, the lazy table
-// and rows streamed through a small window all equal the reference reader's
-// grid. Crashes, hangs and leaks are libFuzzer's to catch.
+// Normal repair's walk would not; the version byte written is 3 or the
+// source's memo version (0x83, 0x8B, 0xF5), never another; the grid-filling
+// preview, the lazy table and rows streamed through a small window all equal
+// the reference reader's grid, and the last two its deleted rows. Crashes, hangs and leaks are libFuzzer's to catch.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -76,12 +77,20 @@ void CheckAdvance(const Bytes& source, const Bytes* normal, const Bytes& advance
 
 bool SameRows(const drelin::PreviewTable& table, const drelin::testing::ReferenceGrid& reference) {
   bool same = table.rowCount() == reference.rows.size();
-  table.ForEachRow(0, table.rowCount(), [&](uint64_t row, const std::string_view* cells, size_t set) {
+  table.ForEachRow(0, table.rowCount(), [&](uint64_t row, const std::string_view* cells, size_t set,
+                                            bool deleted) {
+    same = same && deleted == reference.deleted[row];
     for (size_t c = 1; same && c < table.columnCount(); ++c) {
       same = (c <= set ? std::string(cells[c - 1]) : std::string()) == reference.rows[row][c];
     }
   });
   return same;
+}
+
+// The version byte written: 3, or the source's own when it is a memo
+// version (0x83, 0x8B, 0xF5); never any other.
+bool VersionKeptOnlyForMemo(const Bytes& source, const Bytes& out) {
+  return out[0] == 3 || (out[0] == source[0] && (source[0] == 0x83 || source[0] == 0x8B || source[0] == 0xF5));
 }
 
 }  // namespace
@@ -108,6 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     const Bytes& out = io.files["out.dbf"];
     Check(out == *expected, "output equals the reference model's");
+    Check(VersionKeptOnlyForMemo(source, out), "the version byte is 3 or the source's memo version");
     if (mode == drelin::kRepairNormal) {
       Check(out.size() >= size && std::memcmp(out.data() + 32, data + 32, size - 32) == 0,
             "bytes after the header are the source's");
@@ -140,6 +150,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t c = 0; c < lazy.columnCount(); ++c) {
       Check(lazy.Cell(r, c) == reference->rows[r][c], "lazy cell");
     }
+    Check(lazy.Deleted(r) == reference->deleted[r], "lazy deleted flag");
   }
   const drelin::PreviewTable windowed(io, "in.dbf", drelin::PreviewTable::kMinWindowSize);
   Check(SameRows(windowed, *reference), "rows streamed through a small window");

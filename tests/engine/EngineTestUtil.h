@@ -56,18 +56,22 @@ inline ReferenceGrid LazyGrid(const PreviewTable& table) {
   for (uint64_t r = 0; r < table.rowCount(); ++r) {
     grid.rows.emplace_back(table.columnCount());
     for (size_t c = 0; c < table.columnCount(); ++c) grid.rows.back()[c] = table.Cell(r, c);
+    grid.deleted.push_back(table.Deleted(r));
   }
   return grid;
 }
 
-// Every row as ForEachRow streams it.
-inline std::vector<std::vector<std::string>> StreamedRows(const PreviewTable& table) {
+// Every row as ForEachRow streams it, and whether each is deleted.
+inline std::vector<std::vector<std::string>> StreamedRows(const PreviewTable& table,
+                                                          std::vector<bool>* deleted = nullptr) {
   std::vector<std::vector<std::string>> rows;
-  table.ForEachRow(0, table.rowCount(), [&](uint64_t row, const std::string_view* cells, size_t set) {
-    rows.emplace_back(table.columnCount());
-    rows.back()[0] = std::to_string(row + 1);
-    for (size_t k = 0; k < set; ++k) rows.back()[k + 1] = std::string(cells[k]);
-  });
+  table.ForEachRow(0, table.rowCount(),
+                   [&](uint64_t row, const std::string_view* cells, size_t set, bool isDeleted) {
+                     rows.emplace_back(table.columnCount());
+                     rows.back()[0] = std::to_string(row + 1);
+                     for (size_t k = 0; k < set; ++k) rows.back()[k + 1] = std::string(cells[k]);
+                     if (deleted) deleted->push_back(isDeleted);
+                   });
   return rows;
 }
 

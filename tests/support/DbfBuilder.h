@@ -30,6 +30,15 @@ class DbfBuilder {
     eof_ = present;
     return *this;
   }
+  DbfBuilder& Version(uint8_t version) {
+    version_ = version;
+    return *this;
+  }
+  // The language-driver byte (offset 29); 0x57 unless set.
+  DbfBuilder& LanguageDriver(uint8_t id) {
+    languageDriver_ = id;
+    return *this;
+  }
 
   size_t headerLength() const { return 32 + 32 * fields_.size() + 1; }
   size_t recordLength() const {
@@ -40,14 +49,14 @@ class DbfBuilder {
 
   std::vector<uint8_t> Build() const {
     std::vector<uint8_t> bytes(32, 0);
-    bytes[0] = 0x03;
+    bytes[0] = version_;
     bytes[1] = 126;  // 2026
     bytes[2] = 12;
     bytes[3] = 6;
     PutLe(bytes, 4, records_.size(), 4);
     PutLe(bytes, 8, headerLength(), 2);
     PutLe(bytes, 10, recordLength(), 2);
-    bytes[29] = 0x57;  // a language driver byte, which a repair zeroes
+    bytes[29] = languageDriver_;  // which a repair zeroes
     for (const auto& field : fields_) {
       std::vector<uint8_t> block(32, 0);
       for (size_t i = 0; i < field.name.size() && i < 11; ++i) block[i] = static_cast<uint8_t>(field.name[i]);
@@ -81,6 +90,8 @@ class DbfBuilder {
   std::vector<DbfField> fields_;
   std::vector<RecordValues> records_;
   bool eof_ = true;
+  uint8_t version_ = 0x03;
+  uint8_t languageDriver_ = 0x57;
 };
 
 }  // namespace drelin::testing

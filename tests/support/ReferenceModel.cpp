@@ -10,6 +10,16 @@ bool IsFlag(uint8_t byte) { return byte == 0x20 || byte == 0x2A; }
 
 bool LengthRefused(const Bytes& source) { return source.size() < 32 || source.size() > 0xFFFFFFFFull; }
 
+// A memo version (dBASE III 0x83, dBASE IV 0x8B, FoxPro 0xF5) stays when a
+// descriptor is of a memo type: M, and for FoxPro also G or P.
+bool MemoVersionKept(uint8_t version, const std::vector<uint8_t>& types) {
+  if (version != 0x83 && version != 0x8B && version != 0xF5) return false;
+  for (uint8_t type : types) {
+    if (type == 'M' || (version == 0xF5 && (type == 'G' || type == 'P'))) return true;
+  }
+  return false;
+}
+
 std::optional<Bytes> ReferenceNormal(const Bytes& source) {
   const uint64_t length = source.size();
   Bytes out(length, 0);  // pre-sized with zeros
@@ -22,6 +32,7 @@ std::optional<Bytes> ReferenceNormal(const Bytes& source) {
   // Descriptor scan.
   uint64_t b = 32;
   std::vector<uint8_t> lengths;
+  std::vector<uint8_t> types;
   bool terminator = false;
   while (b < length) {
     uint8_t block[32];
@@ -32,6 +43,7 @@ std::optional<Bytes> ReferenceNormal(const Bytes& source) {
     }
     write(b, block, 32);
     lengths.push_back(sourceByte(b + 16, 0x00));
+    types.push_back(sourceByte(b + 11, 0x00));
     b += 32;
   }
   if (terminator) {
@@ -86,7 +98,7 @@ std::optional<Bytes> ReferenceNormal(const Bytes& source) {
   out[9] = static_cast<uint8_t>(headerLength >> 8);
   out[10] = static_cast<uint8_t>(sum + 1);
   out[11] = static_cast<uint8_t>((sum + 1) >> 8);
-  out[0] = 3;
+  out[0] = MemoVersionKept(source[0], types) ? source[0] : 3;
   if (out.size() > 0xFFFFFFFFull) return std::nullopt;
   return out;
 }
@@ -140,15 +152,17 @@ std::optional<ReferenceGrid> ReferencePreview(const Bytes& table) {
     grid.columns.push_back({std::string(reinterpret_cast<const char*>(block)), 5 * block[16] + 100});
     b += 32;
   }
-  auto newRow = [&]() {
+  // A row's flag byte; the one row of a table without records has none.
+  auto newRow = [&](uint64_t flag) {
     grid.rows.emplace_back(grid.columns.size());
     grid.rows.back()[0] = std::to_string(grid.rows.size());
+    grid.deleted.push_back(flag < length && table[flag] != 0x20);
   };
-  newRow();
+  newRow(b);
   if (lengths.empty()) {
     if (b < length) {
       const uint64_t records = length - b - (table[length - 1] == 0x1A ? 1 : 0);
-      for (uint64_t r = 1; r < records; ++r) newRow();
+      for (uint64_t r = 1; r < records; ++r) newRow(b + r);
     }
     return grid;
   }
@@ -167,7 +181,7 @@ std::optional<ReferenceGrid> ReferencePreview(const Bytes& table) {
       k = 0;
       ++p;
       if (p >= length) break;
-      newRow();
+      newRow(p - 1);
     }
   }
   return grid;

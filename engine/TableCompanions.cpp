@@ -1,0 +1,102 @@
+#include "TableCompanions.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <memory>
+#include <vector>
+
+#include "FileError.h"
+
+namespace drelin {
+
+namespace {
+
+struct SplitName {
+  std::string folder;  // up to and including the last separator; may be empty
+  std::string name;    // the file name
+  std::string base;    // the file name less its extension
+  std::string extension;
+};
+
+SplitName Split(const std::string& path) {
+  SplitName split;
+  const size_t slash = path.rfind('/');
+  split.folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+  split.name = path.substr(split.folder.size());
+  // A leading dot begins a hidden name, not an extension.
+  const size_t dot = split.name.rfind('.');
+  if (dot == std::string::npos || dot == 0) {
+    split.base = split.name;
+  } else {
+    split.base = split.name.substr(0, dot);
+    split.extension = split.name.substr(dot + 1);
+  }
+  return split;
+}
+
+std::string Cased(std::string text, bool upper) {
+  std::transform(text.begin(), text.end(), text.begin(), [upper](unsigned char c) {
+    return static_cast<char>(upper ? std::toupper(c) : std::tolower(c));
+  });
+  return text;
+}
+
+bool SameIgnoringCase(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && Cased(a, false) == Cased(b, false);
+}
+
+// Whether `path` names an entry that may be a companion (anything but a
+// folder); a FileError for a failure other than "no such entry".
+bool IsCandidate(FileIo& io, const std::string& path) {
+  struct stat status {};
+  if (io.Lstat(path.c_str(), &status) != 0) {
+    if (errno == ENOENT || errno == ENOTDIR) return false;
+    throw FileError("look for", path, errno);
+  }
+  return !S_ISDIR(status.st_mode);
+}
+
+std::vector<std::string> Names(FileIo& io, const std::string& folder) {
+  const std::string listed = folder.empty() ? "." : folder;
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(io.Opendir(listed.c_str()), closedir);
+  if (!dir) {
+    if (errno == ENOENT || errno == ENOTDIR) return {};
+    throw FileError("list", listed, errno);
+  }
+  std::vector<std::string> names;
+  errno = 0;
+  while (const dirent* entry = readdir(dir.get())) names.emplace_back(entry->d_name);
+  if (errno != 0) throw FileError("list", listed, errno);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace
+
+std::string CompanionPath(const std::string& tablePath, const std::string& extension) {
+  const SplitName split = Split(tablePath);
+  return split.folder + split.base + "." + extension;
+}
+
+std::optional<std::string> FindCompanion(FileIo& io, const std::string& tablePath,
+                                         const std::string& extension) {
+  const SplitName split = Split(tablePath);
+  const bool upperTable = !split.extension.empty() && Cased(split.extension, true) == split.extension &&
+                          Cased(split.extension, false) != split.extension;
+  for (const bool upper : {upperTable, !upperTable}) {
+    const std::string name = split.base + "." + Cased(extension, upper);
+    if (name != split.name && IsCandidate(io, split.folder + name)) return split.folder + name;
+  }
+  const std::string wanted = split.base + "." + extension;
+  for (const std::string& name : Names(io, split.folder)) {
+    if (name == split.name || !SameIgnoringCase(name, wanted)) continue;
+    if (IsCandidate(io, split.folder + name)) return split.folder + name;
+  }
+  return std::nullopt;
+}
+
+}  // namespace drelin

@@ -1,0 +1,34 @@
+// TableCompanions: the files that travel with a table under its base name,
+// the table's file name less its extension: a code page file (.cpg, as
+// shapefile tools write it) and a memo file (.dbt for dBASE, .fpt for
+// FoxPro). "orders.dbf" has "orders.cpg" and "orders.dbt", found in any
+// letter case ("ORDERS.DBT" too), as the programs that wrote them may
+// have named them.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "FileIo.h"
+
+namespace drelin {
+
+// Extensions, without the dot.
+constexpr char kCodePageExtension[] = "cpg";
+constexpr char kDbaseMemoExtension[] = "dbt";
+constexpr char kFoxProMemoExtension[] = "fpt";
+
+// The table's path with its extension replaced by `extension`, which is
+// added when the name has none: "dir/orders.dbf" gives "dir/orders.cpg".
+std::string CompanionPath(const std::string& tablePath, const std::string& extension);
+
+// The entry beside the table whose name is the base name and `extension`,
+// in any letter case; nothing when there is none. The spelling of the
+// table's own extension's case is tried first, then the other, then the
+// folder is searched (the first match in byte order wins). A folder is no
+// companion; the table itself never is. A FileError when the folder cannot
+// be searched (other than for being absent).
+std::optional<std::string> FindCompanion(FileIo& io, const std::string& tablePath,
+                                         const std::string& extension);
+
+}  // namespace drelin
