@@ -42,8 +42,14 @@ int Main(int argc, char** argv, std::ostream& out, std::ostream& err, int outFd,
   previewCommand->add_option("--format", preview.format, "text (the default), csv or json")
       ->check(CLI::IsMember({"text", "csv", "json"}));
   previewCommand->add_option("--encoding", preview.encoding,
-                             "code page of the table's text (default WINDOWS-1252); it must read "
-                             "ASCII as ASCII");
+                             "code page of the table's text: auto (the default: the table's .cpg, "
+                             "else its language driver byte, else WINDOWS-1252) or a name that "
+                             "reads ASCII as ASCII");
+  previewCommand->add_option("--deleted", preview.deleted,
+                             "deleted records: show (the default), hide (Index keeps numbering "
+                             "records as they stand in the file) or mark (a column Deleted, * "
+                             "for each)")
+      ->check(CLI::IsMember({"show", "hide", "mark"}));
   previewCommand->add_option("--rows", preview.rows, "show only the first N rows")
       ->check([](const std::string& value) {
         return value.empty() || value.front() == '-' ? std::string("--rows takes a count of 0 or more")
@@ -59,7 +65,8 @@ int Main(int argc, char** argv, std::ostream& out, std::ostream& err, int outFd,
   CLI::App* inspectCommand = app.add_subcommand(
       "inspect", "Diagnose a table: what is stored, what is found, and which repair mode fits.");
   inspectCommand->add_flag("--json", inspect.json, "write the diagnosis as JSON");
-  inspectCommand->add_option("--encoding", inspect.encoding, "code page of field names (default WINDOWS-1252)");
+  inspectCommand->add_option("--encoding", inspect.encoding,
+                             "code page of field names: auto (the default, as for preview) or a name");
   inspectCommand->add_option("FILE", inspect.file, "the table")->required();
   inspectCommand->footer(std::string("Exit codes: 0 sound, 3 damaged, 1 unreadable.\n") + kInspectJsonKeys);
 

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cctype>
 #include <memory>
 #include <ostream>
 #include <stdexcept>
@@ -16,6 +17,7 @@
 #include "PreviewTable.h"
 #include "ProgressMeter.h"
 #include "SingleRepair.h"
+#include "TableCodePage.h"
 #include "TableDiagnosis.h"
 #include "TerminalText.h"
 
@@ -31,8 +33,18 @@ CopyProgress RepairProgress(ProgressMeter& meter) {
   };
 }
 
-// The code page the user named, or null (the reason written to `err`).
-std::unique_ptr<CodePage> OpenCodePage(const std::string& encoding, std::ostream& err) {
+bool IsAuto(const std::string& encoding) {
+  std::string lower = encoding;
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lower == kAutoEncoding;
+}
+
+// The code page the user named, or null (the reason written to `err`); for
+// "auto", the page the table's own traits name (a FileError when the table
+// cannot be read).
+std::unique_ptr<CodePage> OpenCodePage(FileIo& io, const std::string& encoding,
+                                       const std::string& table, std::ostream& err) {
+  if (IsAuto(encoding)) return std::make_unique<CodePage>(ReadTableCodePage(io, table).page.name);
   try {
     return std::make_unique<CodePage>(encoding);
   } catch (const std::invalid_argument& error) {
@@ -105,19 +117,26 @@ int RunRepair(FileIo& io, const RepairArguments& arguments, std::ostream& out, s
 }
 
 int RunPreview(FileIo& io, const PreviewArguments& arguments, int outFd, std::ostream& err) {
-  const std::unique_ptr<CodePage> codePage = OpenCodePage(arguments.encoding, err);
-  if (!codePage) return kExitUsage;
+  std::unique_ptr<CodePage> codePage;
+  if (!IsAuto(arguments.encoding)) {
+    codePage = OpenCodePage(io, arguments.encoding, arguments.file, err);
+    if (!codePage) return kExitUsage;
+  }
   PreviewFormat format = PreviewFormat::kText;
   if (arguments.format == "csv") {
     format = ::isatty(outFd) ? PreviewFormat::kTerminalCsv : PreviewFormat::kCsv;
   }
   if (arguments.format == "json") format = PreviewFormat::kJson;
+  DeletedRows deleted = DeletedRows::kShow;
+  if (arguments.deleted == "hide") deleted = DeletedRows::kHide;
+  if (arguments.deleted == "mark") deleted = DeletedRows::kMark;
   try {
     const PreviewTable table(io, arguments.file);
+    if (!codePage) codePage = OpenCodePage(io, arguments.encoding, arguments.file, err);
     ProgressMeter meter("Reading " + Shown(arguments.file), table.scan().length);
     OutputSink sink(outFd);
     const uint64_t rows = arguments.rows < 0 ? table.rowCount() : static_cast<uint64_t>(arguments.rows);
-    ExportPreview(table, format, rows, *codePage, sink, [&](uint64_t done, uint64_t total) {
+    ExportPreview(table, format, rows, *codePage, deleted, sink, [&](uint64_t done, uint64_t total) {
       if (InterruptSignal() != 0) throw Interrupted();
       meter.Update(done, total);
     });
@@ -135,12 +154,17 @@ int RunPreview(FileIo& io, const PreviewArguments& arguments, int outFd, std::os
 }
 
 int RunInspect(FileIo& io, const InspectArguments& arguments, std::ostream& out, std::ostream& err) {
-  const std::unique_ptr<CodePage> codePage = OpenCodePage(arguments.encoding, err);
-  if (!codePage) return kExitUsage;
+  std::unique_ptr<CodePage> codePage;
+  const bool automatic = IsAuto(arguments.encoding);
+  if (!automatic) {
+    codePage = OpenCodePage(io, arguments.encoding, arguments.file, err);
+    if (!codePage) return kExitUsage;
+  }
   try {
     const TableDiagnosis diagnosis = DiagnoseTable(io, arguments.file);
-    out << (arguments.json ? InspectJson(arguments.file, diagnosis, *codePage)
-                           : InspectText(arguments.file, diagnosis, *codePage));
+    if (automatic) codePage = std::make_unique<CodePage>(diagnosis.codePage.page.name);
+    out << (arguments.json ? InspectJson(arguments.file, diagnosis, *codePage, automatic)
+                           : InspectText(arguments.file, diagnosis, *codePage, automatic));
     return diagnosis.sound() ? kExitSuccess : kExitDamaged;
   } catch (const FileError& error) {
     err << "drelin-repair: " << Shown(error.what()) << "\n";

@@ -35,16 +35,22 @@ struct RepairArguments {
   std::vector<std::string> sources;
 };
 
+// --encoding's value that takes the code page from the table itself
+// (TableCodePage): its .cpg, else its language-driver byte, else
+// Windows-1252.
+constexpr const char* kAutoEncoding = "auto";
+
 struct PreviewArguments {
   std::string format = "text";
-  std::string encoding = "WINDOWS-1252";
+  std::string encoding = kAutoEncoding;
+  std::string deleted = "show";  // "show", "hide" or "mark"
   int64_t rows = -1;  // -1: all
   std::string file;
 };
 
 struct InspectArguments {
   bool json = false;
-  std::string encoding = "WINDOWS-1252";
+  std::string encoding = kAutoEncoding;
   std::string file;
 };
 

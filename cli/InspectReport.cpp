@@ -1,9 +1,11 @@
 #include "InspectReport.h"
 
 #include <cstdio>
+#include <functional>
 
 #include <nlohmann/json.hpp>
 
+#include "DbfLayout.h"
 #include "PreviewExport.h"
 
 namespace drelin::cli {
@@ -16,10 +18,13 @@ const char* const kInspectJsonKeys =
     "  fields [{name, type, length, decimals}]        descriptors before the terminator\n"
     "  field_count                     all descriptors (fields lists at most 4096)\n"
     "  terminator_offset (null: none), terminator_agrees (with the stored header length)\n"
-    "  first_record_offset, first_record_deleted\n"
+    "  code_page: {name, number (null: none), source (cpg, language_driver or default),\n"
+    "              assumed (0x57), language_driver, cpg_file (null: none), decoded_with}\n"
+    "  first_record_offset, first_record_deleted, deleted_records\n"
+    "  memo: {fields [name], file (null: none found)}\n"
     "  end.eof_byte (0x1A present), end.partial_record_bytes (0: none)\n"
-    "  repair (null: beyond repair): {mode, record_count, header_length, record_length,\n"
-    "                                 output_size}\n"
+    "  repair (null: beyond repair): {mode, version, record_count, header_length,\n"
+    "                                 record_length, output_size}\n"
     "  problems [sentence], notes [sentence], sound (true: no problems)\n";
 
 namespace {
@@ -29,9 +34,43 @@ std::string TypeText(uint8_t type) {
   return Hex(type);
 }
 
+const char* SourceKey(TableCodePage::Source source) {
+  switch (source) {
+    case TableCodePage::Source::kCpg: return "cpg";
+    case TableCodePage::Source::kLanguageDriver: return "language_driver";
+    case TableCodePage::Source::kDefault: break;
+  }
+  return "default";
+}
+
+std::string CodePageLine(const TableDiagnosis& d, const CodePage& codePage, bool automatic) {
+  const std::string own = d.codePage.page.name + ", " + d.codePage.Reason();
+  if (automatic) return "Code page: " + own;
+  return "Code page: " + codePage.name() + " (--encoding); the table's own: " + own;
+}
+
+// The memo fields and the memo file, when the table has either.
+void MemoLines(const TableDiagnosis& d, const CodePage& codePage,
+               const std::function<void(const std::string&)>& line) {
+  if (!d.memoFields.empty()) {
+    std::string names;
+    for (const auto& field : d.memoFields) {
+      names += (names.empty() ? "" : ", ") + EscapeForTerminal(codePage.Decode(field.name)) + " (" +
+               TypeText(field.type) + ")";
+    }
+    line("Memo fields: " + names);
+  }
+  if (d.memoFile) {
+    line("Memo file: " + Shown(*d.memoFile));
+  } else if (!d.memoFields.empty() || IsMemoVersion(d.version)) {
+    line("Memo file: none found");
+  }
+}
+
 }  // namespace
 
-std::string InspectText(const std::string& path, const TableDiagnosis& d, const CodePage& codePage) {
+std::string InspectText(const std::string& path, const TableDiagnosis& d, const CodePage& codePage,
+                        bool automatic) {
   std::string out;
   auto line = [&](const std::string& text) { out += text + "\n"; };
   line("File: " + EscapeForTerminal(PathText(path)));
@@ -49,6 +88,8 @@ std::string InspectText(const std::string& path, const TableDiagnosis& d, const 
   if (d.fieldCount > d.fields.size()) {
     line("  ... and " + std::to_string(d.fieldCount - d.fields.size()) + " more");
   }
+  line(Shown(CodePageLine(d, codePage, automatic)));
+  MemoLines(d, codePage, line);
   if (d.terminatorOffset) {
     line("Header terminator: at offset " + std::to_string(*d.terminatorOffset) +
          (d.terminatorAgrees ? ", where the stored header length puts it"
@@ -59,13 +100,17 @@ std::string InspectText(const std::string& path, const TableDiagnosis& d, const 
   if (d.repair) {
     line("First record: at offset " + std::to_string(d.firstRecordOffset) +
          (d.firstRecordDeleted ? " (marked deleted)" : ""));
+    line("Records marked deleted: " + std::to_string(d.deletedRecords));
     line("End of file: " + std::string(d.endsWithEndOfFile ? "end-of-file byte present" : "no end-of-file byte") +
          (d.partialRecordBytes ? ", last record cut short" : ""));
     const RepairPlan& plan = *d.repair;
     line(std::string(d.recommendedMode == "advance" ? "Advance" : "Normal") +
          " repair would write: record count " + std::to_string(plan.recordCount) +
          ", header length " + std::to_string(plan.headerLength) + ", record length " +
-         std::to_string(plan.recordLength) + ", " + std::to_string(plan.outputLength()) + " bytes");
+         std::to_string(plan.recordLength) + ", " + std::to_string(plan.outputLength()) + " bytes" +
+         (plan.version != DbfHeader::kRepairedVersion
+              ? "; it keeps the version byte " + Hex(plan.version) + " that points readers to the memo file"
+              : ""));
   }
   if (d.sound()) {
     line("Verdict: sound; no repair needed");
@@ -75,11 +120,12 @@ std::string InspectText(const std::string& path, const TableDiagnosis& d, const 
     line(d.repair ? "Verdict: damaged; repair with --mode " + d.recommendedMode
                   : "Verdict: damaged beyond repair");
   }
-  for (const auto& note : d.notes) line("Note: " + note);
+  for (const auto& note : d.notes) line("Note: " + Shown(note));
   return out;
 }
 
-std::string InspectJson(const std::string& path, const TableDiagnosis& d, const CodePage& codePage) {
+std::string InspectJson(const std::string& path, const TableDiagnosis& d, const CodePage& codePage,
+                        bool) {
   using nlohmann::json;
   json fields = json::array();
   for (const auto& field : d.fields) {
@@ -88,6 +134,11 @@ std::string InspectJson(const std::string& path, const TableDiagnosis& d, const 
                       {"length", field.length},
                       {"decimals", field.decimals}});
   }
+  // Notes may quote a .cpg's bytes, which need not be UTF-8.
+  json notes = json::array();
+  for (const auto& note : d.notes) notes.push_back(PathText(note));
+  json memoFields = json::array();
+  for (const auto& field : d.memoFields) memoFields.push_back(codePage.Decode(field.name));
   json report = {
       {"file", PathText(path)},
       {"size", d.fileSize},
@@ -103,14 +154,25 @@ std::string InspectJson(const std::string& path, const TableDiagnosis& d, const 
       {"terminator_agrees", d.terminatorAgrees},
       {"first_record_offset", d.firstRecordOffset},
       {"first_record_deleted", d.firstRecordDeleted},
+      {"deleted_records", d.deletedRecords},
+      {"code_page",
+       {{"name", d.codePage.page.name},
+        {"number", d.codePage.page.number > 0 ? json(d.codePage.page.number) : json(nullptr)},
+        {"source", SourceKey(d.codePage.source)},
+        {"assumed", d.codePage.assumed},
+        {"language_driver", d.codePage.languageDriver},
+        {"cpg_file", d.codePage.cpgPath ? json(PathText(*d.codePage.cpgPath)) : json(nullptr)},
+        {"decoded_with", codePage.name()}}},
+      {"memo", {{"fields", memoFields}, {"file", d.memoFile ? json(PathText(*d.memoFile)) : json(nullptr)}}},
       {"end", {{"eof_byte", d.endsWithEndOfFile}, {"partial_record_bytes", d.partialRecordBytes}}},
       {"repair", nullptr},
       {"problems", d.problems},
-      {"notes", d.notes},
+      {"notes", notes},
       {"sound", d.sound()},
   };
   if (d.repair) {
     report["repair"] = {{"mode", d.recommendedMode},
+                        {"version", d.repair->version},
                         {"record_count", d.repair->recordCount},
                         {"header_length", d.repair->headerLength},
                         {"record_length", d.repair->recordLength},

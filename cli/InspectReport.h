@@ -9,10 +9,12 @@
 
 namespace drelin::cli {
 
+// Names are decoded with `codePage`: the table's own (`automatic`) or the
+// one the user gave, which the report then sets beside the table's own.
 std::string InspectText(const std::string& path, const TableDiagnosis& diagnosis,
-                        const CodePage& codePage);
+                        const CodePage& codePage, bool automatic = true);
 std::string InspectJson(const std::string& path, const TableDiagnosis& diagnosis,
-                        const CodePage& codePage);
+                        const CodePage& codePage, bool automatic = true);
 
 // The JSON keys, for --help and the README.
 extern const char* const kInspectJsonKeys;

@@ -10,7 +10,8 @@ namespace drelin::cli {
 
 namespace {
 
-// Rows between two progress reports.
+// Rows between two progress reports, and rows read at a time when deleted
+// rows are left out.
 constexpr uint64_t kProgressEvery = 1 << 16;
 
 void AppendDecimal(std::string& out, uint64_t value) {
@@ -18,6 +19,72 @@ void AppendDecimal(std::string& out, uint64_t value) {
   const auto result = std::to_chars(digits, digits + sizeof digits, value);
   out.append(digits, result.ptr);
 }
+
+// One row as the export writes it: the table's row and its cells, and the
+// mark column's text when there is one.
+struct ShownRow {
+  uint64_t row;
+  const std::string_view* cells;
+  size_t set;
+  bool deleted;
+};
+
+// The rows an export writes, in order, at most `maxRows` of them.
+class RowStream {
+ public:
+  RowStream(const PreviewTable& table, DeletedRows deleted, uint64_t maxRows, const RowProgress& progress)
+      : table_(table), deleted_(deleted), maxRows_(maxRows), progress_(progress) {}
+
+  bool marked() const { return deleted_ == DeletedRows::kMark; }
+  // Columns written: the table's, and the mark column.
+  size_t columns() const { return table_.columnCount() + (marked() ? 1 : 0); }
+
+  template <typename Visit>
+  void ForEach(Visit&& visit) const {
+    const uint64_t total = table_.rowCount();
+    auto report = [&](uint64_t row) {
+      if (progress_ && (row + 1) % kProgressEvery == 0) progress_(row + 1, total);
+    };
+    if (deleted_ != DeletedRows::kHide) {
+      table_.ForEachRow(0, std::min(maxRows_, total),
+                        [&](uint64_t row, const std::string_view* cells, size_t set, bool deleted) {
+                          visit(ShownRow{row, cells, set, deleted});
+                          report(row);
+                        });
+      return;
+    }
+    // Leaving rows out, the table is read a slice at a time until enough
+    // rows are shown.
+    uint64_t shown = 0;
+    for (uint64_t first = 0; first < total && shown < maxRows_; first += kProgressEvery) {
+      table_.ForEachRow(first, kProgressEvery,
+                        [&](uint64_t row, const std::string_view* cells, size_t set, bool deleted) {
+                          report(row);
+                          if (deleted || shown >= maxRows_) return;
+                          ++shown;
+                          visit(ShownRow{row, cells, set, deleted});
+                        });
+    }
+  }
+
+ private:
+  const PreviewTable& table_;
+  DeletedRows deleted_;
+  uint64_t maxRows_;
+  const RowProgress& progress_;
+};
+
+// The titles of the columns written, raw, and their widths.
+std::vector<std::pair<std::string, int>> Titles(const PreviewTable& table, const RowStream& rows) {
+  std::vector<std::pair<std::string, int>> titles;
+  for (size_t c = 0; c < table.columnCount(); ++c) {
+    titles.emplace_back(table.columnTitle(c), table.columnWidth(c));
+    if (c == 0 && rows.marked()) titles.emplace_back(kDeletedColumnTitle, kDeletedColumnWidth);
+  }
+  return titles;
+}
+
+const char* MarkText(const ShownRow& row) { return row.deleted ? kDeletedMark : ""; }
 
 // Appends one CSV field, quoted when it holds a comma, a quote or a line
 // break; escaped first for a terminal when `escape` is set.
@@ -42,74 +109,90 @@ void AppendCsvField(std::string& out, const CodePage& codePage, std::string_view
   out.push_back('"');
 }
 
-void ExportCsv(const PreviewTable& table, uint64_t rows, const CodePage& codePage, bool escape,
-               OutputSink& out, const RowProgress& progress) {
+void ExportCsv(const PreviewTable& table, const RowStream& rows, const CodePage& codePage, bool escape,
+               OutputSink& out) {
   std::string& buffer = out.buffer();
-  const size_t columns = table.columnCount();
-  for (size_t c = 0; c < columns; ++c) {
+  const auto titles = Titles(table, rows);
+  for (size_t c = 0; c < titles.size(); ++c) {
     if (c > 0) buffer.push_back(',');
-    AppendCsvField(buffer, codePage, table.columnTitle(c), escape);
+    AppendCsvField(buffer, codePage, titles[c].first, escape);
   }
   buffer.push_back('\n');
-  table.ForEachRow(0, rows, [&](uint64_t row, const std::string_view* cells, size_t set) {
-    AppendDecimal(buffer, row + 1);
-    for (size_t k = 0; k < set; ++k) {
+  const size_t fields = table.columnCount() - 1;
+  rows.ForEach([&](const ShownRow& row) {
+    AppendDecimal(buffer, row.row + 1);
+    if (rows.marked()) {
       buffer.push_back(',');
-      AppendCsvField(buffer, codePage, cells[k], escape);
+      buffer += MarkText(row);
     }
-    buffer.append(columns - 1 - set, ',');
+    for (size_t k = 0; k < row.set; ++k) {
+      buffer.push_back(',');
+      AppendCsvField(buffer, codePage, row.cells[k], escape);
+    }
+    buffer.append(fields - row.set, ',');
     buffer.push_back('\n');
     out.MaybeFlush();
-    if (progress && (row + 1) % kProgressEvery == 0) progress(row + 1, rows);
   });
 }
 
-void ExportJson(const PreviewTable& table, uint64_t rows, const CodePage& codePage, OutputSink& out,
-                const RowProgress& progress) {
+void ExportJson(const PreviewTable& table, const RowStream& rows, const CodePage& codePage,
+                OutputSink& out) {
   nlohmann::json columns = nlohmann::json::array();
-  for (size_t c = 0; c < table.columnCount(); ++c) {
-    columns.push_back({{"title", codePage.Decode(table.columnTitle(c))}, {"width", table.columnWidth(c)}});
+  for (const auto& [title, width] : Titles(table, rows)) {
+    columns.push_back({{"title", codePage.Decode(title)}, {"width", width}});
   }
   std::string& buffer = out.buffer();
   buffer += "{\"columns\":";
   buffer += columns.dump();
   buffer += ",\"rows\":[";
   const size_t fields = table.columnCount() - 1;
-  table.ForEachRow(0, rows, [&](uint64_t row, const std::string_view* cells, size_t set) {
+  bool first = true;
+  rows.ForEach([&](const ShownRow& row) {
     nlohmann::json values = nlohmann::json::array();
-    values.push_back(std::to_string(row + 1));
-    for (size_t k = 0; k < fields; ++k) values.push_back(k < set ? codePage.Decode(cells[k]) : std::string());
-    if (row > 0) buffer.push_back(',');
+    values.push_back(std::to_string(row.row + 1));
+    if (rows.marked()) values.push_back(MarkText(row));
+    for (size_t k = 0; k < fields; ++k) {
+      values.push_back(k < row.set ? codePage.Decode(row.cells[k]) : std::string());
+    }
+    if (!first) buffer.push_back(',');
+    first = false;
     buffer += values.dump();
     out.MaybeFlush();
-    if (progress && (row + 1) % kProgressEvery == 0) progress(row + 1, rows);
   });
   buffer += "]}\n";
 }
 
-void ExportText(const PreviewTable& table, uint64_t rows, const CodePage& codePage, OutputSink& out,
-                const RowProgress& progress) {
-  const size_t columns = table.columnCount();
-  std::vector<std::string> titles(columns);
-  std::vector<size_t> widths(columns);
-  for (size_t c = 0; c < columns; ++c) {
-    titles[c] = EscapeForTerminal(codePage.Decode(table.columnTitle(c)));
-    widths[c] = DisplayWidth(titles[c]);
+void ExportText(const PreviewTable& table, const RowStream& rows, const CodePage& codePage,
+                OutputSink& out) {
+  const size_t columns = rows.columns();
+  const size_t firstField = columns - (table.columnCount() - 1);
+  std::vector<std::string> titles;
+  std::vector<size_t> widths;
+  for (const auto& title : Titles(table, rows)) {
+    titles.push_back(EscapeForTerminal(codePage.Decode(title.first)));
+    widths.push_back(DisplayWidth(titles.back()));
   }
-  // First pass: the widest cell of each column among the rows shown.
-  table.ForEachRow(0, rows, [&](uint64_t row, const std::string_view* cells, size_t set) {
-    widths[0] = std::max(widths[0], std::to_string(row + 1).size());
-    for (size_t k = 0; k < set; ++k) {
-      widths[k + 1] = std::max(widths[k + 1], DisplayWidth(EscapeForTerminal(codePage.Decode(cells[k]))));
+  // The texts of one row, as shown.
+  std::vector<std::string> texts(columns);
+  auto fill = [&](const ShownRow& row) {
+    texts[0] = std::to_string(row.row + 1);
+    if (rows.marked()) texts[1] = MarkText(row);
+    for (size_t k = 0; k + firstField < columns; ++k) {
+      texts[k + firstField] = k < row.set ? EscapeForTerminal(codePage.Decode(row.cells[k])) : std::string();
     }
+  };
+  // First pass: the widest cell of each column among the rows shown.
+  rows.ForEach([&](const ShownRow& row) {
+    fill(row);
+    for (size_t c = 0; c < columns; ++c) widths[c] = std::max(widths[c], DisplayWidth(texts[c]));
   });
 
   std::string& buffer = out.buffer();
-  auto appendRow = [&](const std::vector<std::string>& texts) {
+  auto appendRow = [&](const std::vector<std::string>& cells) {
     for (size_t c = 0; c < columns; ++c) {
       if (c > 0) buffer += " | ";
-      buffer += texts[c];
-      if (c + 1 < columns) buffer.append(widths[c] - DisplayWidth(texts[c]), ' ');
+      buffer += cells[c];
+      if (c + 1 < columns) buffer.append(widths[c] - DisplayWidth(cells[c]), ' ');
     }
     while (!buffer.empty() && buffer.back() == ' ') buffer.pop_back();
     buffer.push_back('\n');
@@ -120,28 +203,24 @@ void ExportText(const PreviewTable& table, uint64_t rows, const CodePage& codePa
     buffer.append(widths[c], '-');
   }
   buffer.push_back('\n');
-  std::vector<std::string> texts(columns);
-  table.ForEachRow(0, rows, [&](uint64_t row, const std::string_view* cells, size_t set) {
-    texts[0] = std::to_string(row + 1);
-    for (size_t k = 0; k + 1 < columns; ++k) {
-      texts[k + 1] = k < set ? EscapeForTerminal(codePage.Decode(cells[k])) : std::string();
-    }
+  rows.ForEach([&](const ShownRow& row) {
+    fill(row);
     appendRow(texts);
     out.MaybeFlush();
-    if (progress && (row + 1) % kProgressEvery == 0) progress(row + 1, rows);
   });
 }
 
 }  // namespace
 
 void ExportPreview(const PreviewTable& table, PreviewFormat format, uint64_t maxRows,
-                   const CodePage& codePage, OutputSink& out, const RowProgress& progress) {
-  const uint64_t rows = std::min(maxRows, table.rowCount());
+                   const CodePage& codePage, DeletedRows deleted, OutputSink& out,
+                   const RowProgress& progress) {
+  const RowStream rows(table, deleted, maxRows, progress);
   switch (format) {
-    case PreviewFormat::kCsv: ExportCsv(table, rows, codePage, false, out, progress); break;
-    case PreviewFormat::kTerminalCsv: ExportCsv(table, rows, codePage, true, out, progress); break;
-    case PreviewFormat::kJson: ExportJson(table, rows, codePage, out, progress); break;
-    case PreviewFormat::kText: ExportText(table, rows, codePage, out, progress); break;
+    case PreviewFormat::kCsv: ExportCsv(table, rows, codePage, false, out); break;
+    case PreviewFormat::kTerminalCsv: ExportCsv(table, rows, codePage, true, out); break;
+    case PreviewFormat::kJson: ExportJson(table, rows, codePage, out); break;
+    case PreviewFormat::kText: ExportText(table, rows, codePage, out); break;
   }
   out.Flush();
 }
