@@ -62,7 +62,7 @@ void MemoLines(const TableDiagnosis& d, const CodePage& codePage,
   }
   if (d.memoFile) {
     line("Memo file: " + Shown(*d.memoFile));
-  } else if (!d.memoFields.empty() || IsMemoVersion(d.version)) {
+  } else if (!d.memoFields.empty()) {
     line("Memo file: none found");
   }
 }

@@ -9,7 +9,11 @@
 #include <memory>
 #include <vector>
 
+#include "ByteSource.h"
+#include "DbfLayout.h"
+#include "File.h"
 #include "FileError.h"
+#include "TableScan.h"
 
 namespace drelin {
 
@@ -97,6 +101,15 @@ std::optional<std::string> FindCompanion(FileIo& io, const std::string& tablePat
     if (IsCandidate(io, split.folder + name)) return split.folder + name;
   }
   return std::nullopt;
+}
+
+bool HasMemoFields(FileIo& io, const std::string& tablePath) {
+  const File file = File::OpenForReading(io, tablePath);
+  const ByteSource source(file);
+  if (source.length() < DbfHeader::kSize) return false;
+  const uint8_t version = source.At(DbfHeader::kVersionOffset);
+  const TableScan scan = ScanTable(source);
+  return scan.memoTypeM || (IsFoxProVersion(version) && scan.memoTypeGP);
 }
 
 }  // namespace drelin

@@ -31,4 +31,9 @@ std::string CompanionPath(const std::string& tablePath, const std::string& exten
 std::optional<std::string> FindCompanion(FileIo& io, const std::string& tablePath,
                                          const std::string& extension);
 
+// Whether the table's descriptors hold a field whose values live in a memo
+// file (M; G and P in a FoxPro table). A FileError when the table cannot be
+// read.
+bool HasMemoFields(FileIo& io, const std::string& tablePath);
+
 }  // namespace drelin

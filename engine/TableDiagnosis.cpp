@@ -110,7 +110,7 @@ void Companions(FileIo& io, const std::string& path, TableDiagnosis& d) {
     d.notes.push_back(std::string("the folder could not be searched for a memo file: ") + error.what());
     return;
   }
-  if (!d.memoFile && (!d.memoFields.empty() || IsMemoVersion(d.version))) {
+  if (!d.memoFile && !d.memoFields.empty()) {
     const std::string name = CompanionPath(path, expected);
     d.notes.push_back("no memo file " + name.substr(name.rfind('/') + 1) +
                       " beside the table: the text of its memo fields is not there");
