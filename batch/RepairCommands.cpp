@@ -1,5 +1,6 @@
 #include "RepairCommands.h"
 
+#include <optional>
 #include <system_error>
 
 #include "BatchTexts.h"
@@ -164,13 +165,22 @@ bool RepairCommands::ConfirmLeave() {
 }
 
 bool RepairCommands::SaveInto(const std::string& folder) {
+  std::optional<RepairSaver> saver;
+  bool saved = true;
   try {
-    Saver().SaveAll(folder);
-    return true;
+    saver.emplace(Saver());
+    saver->SaveAll(folder);
   } catch (const std::exception& error) {
     ReportStopped(kSavingStopped, error, kSavingKept);
-    return false;
+    saved = false;
   }
+  // What the saved tables could not take along (a memo file missing, say).
+  if (saver && !saver->notes().empty()) {
+    std::string text;
+    for (const std::string& note : saver->notes()) text += (text.empty() ? "" : "\n") + note;
+    messages_.RichMessageBox(text, kCaption, kMbInformationOk);
+  }
+  return saved;
 }
 
 bool RepairCommands::DiscardWorkingFiles() {

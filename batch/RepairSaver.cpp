@@ -43,19 +43,24 @@ void RepairSaver::SaveAll(const std::string& folder) {
     for (int part = 0; part < 2; ++part) {
       const std::string working = namer_.WorkingPathFor(source, part, row);
       if (!platform::EntryExists(io_, working)) continue;
+      const SavedCompanions companions = PlanCompanions(io_, source, working);
+      notes_.insert(notes_.end(), companions.notes.begin(), companions.notes.end());
       // The prefix replaces row and marker in the file name only, so a
       // folder whose name happens to hold them is not changed.
       const std::string name = namer_.ToSaveName(platform::BaseName(working), row, prefix_());
       std::string destination = platform::JoinPath(folder, name);
-      MoveToFreeName(working, destination);
+      MoveToFreeName(working, destination, companions);
       view_.FileSaved(row, source, destination);
+      WriteCompanions(io_, companions, destination, notes_,
+                      [&](const std::string& from, const std::string& to) { view_.FileSaved(row, from, to); });
     }
   }
 }
 
-void RepairSaver::MoveToFreeName(const std::string& working, std::string& destination) const {
+void RepairSaver::MoveToFreeName(const std::string& working, std::string& destination,
+                                 const SavedCompanions& companions) const {
   for (;;) {
-    MakeUniqueDestination(destination);
+    MakeUniqueDestination(destination, companions);
     try {
       platform::MoveNoReplace(io_, working, destination);
       return;
@@ -67,8 +72,17 @@ void RepairSaver::MoveToFreeName(const std::string& working, std::string& destin
   }
 }
 
-void RepairSaver::MakeUniqueDestination(std::string& destination) const {
-  while (platform::EntryExists(io_, destination)) {
+bool RepairSaver::Taken(const std::string& destination, const SavedCompanions& companions) const {
+  if (platform::EntryExists(io_, destination)) return true;
+  for (const std::string& path : companions.PathsBeside(destination)) {
+    if (platform::EntryExists(io_, path)) return true;
+  }
+  return false;
+}
+
+void RepairSaver::MakeUniqueDestination(std::string& destination,
+                                        const SavedCompanions& companions) const {
+  while (Taken(destination, companions)) {
     const std::string prefix = prefix_();
     // Without the prefix in the name there is nothing to vary.
     if (prefix.empty()) throw FileError("save", destination, EEXIST);

@@ -6,13 +6,21 @@
 // Nothing is ever overwritten, also when a name appears between the test and
 // the move, and each file ends either wholly saved or still in the working
 // folder.
+//
+// A saved table takes its companions along (SavedCompanions: a copy of the
+// source's memo file, a .cpg naming the source's code page), and a name is
+// free only when the table's name and every companion's are: a table is
+// never saved beside another table's memo file. What cannot go along is
+// told in notes(), never stopping the save.
 #pragma once
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "FileIo.h"
 #include "RepairView.h"
+#include "SavedCompanions.h"
 #include "WorkingFileNamer.h"
 
 namespace drelin::batch {
@@ -30,9 +38,14 @@ class RepairSaver {
   // save at that file: files moved stay moved, the rest stay where they are.
   void SaveAll(const std::string& folder);
 
-  // Changes `destination` until no entry of that name exists: every
-  // occurrence of the prefix in the file name gains "_(1)".
-  void MakeUniqueDestination(std::string& destination) const;
+  // Changes `destination` until no entry of that name exists, nor of the
+  // companions' names beside it: every occurrence of the prefix in the file
+  // name gains "_(1)".
+  void MakeUniqueDestination(std::string& destination,
+                             const SavedCompanions& companions = {}) const;
+
+  // What the saves so far could not take along, one sentence each.
+  const std::vector<std::string>& notes() const { return notes_; }
 
   // Deletes parts 0 to 3 of every "Done" row and sets m_bSaved.
   void DiscardWorkingFiles();
@@ -40,12 +53,15 @@ class RepairSaver {
  private:
   // Moves `working` to `destination`, or to the next free name of the
   // collision rule when that one is taken.
-  void MoveToFreeName(const std::string& working, std::string& destination) const;
+  void MoveToFreeName(const std::string& working, std::string& destination,
+                      const SavedCompanions& companions) const;
+  bool Taken(const std::string& destination, const SavedCompanions& companions) const;
 
   RepairView& view_;
   WorkingFileNamer namer_;
   PrefixSource prefix_;
   FileIo& io_;
+  std::vector<std::string> notes_;
 };
 
 }  // namespace drelin::batch

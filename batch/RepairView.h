@@ -78,7 +78,9 @@ class RepairView {
   // Told why a row failed, just before its status becomes "Failed"
   // (worker). The log shows no reasons; a view may show them elsewhere.
   virtual void RowFailed(int /*row*/, const std::string& /*reason*/) {}
-  // Told of each file saving has moved into place.
+  // Told of each file saving has put into place: a repaired table (from its
+  // source), and each companion it took along (from the source's memo file
+  // or .cpg, or from the source itself for a .cpg made from its header).
   virtual void FileSaved(int /*row*/, const std::string& /*source*/,
                          const std::string& /*destination*/) {}
 

@@ -114,7 +114,12 @@ void BatchView::Print(const std::string& text) {
 
 int BatchMessages::RichMessageBox(const std::string& text, const std::string&, unsigned style) {
   if ((style & 0x0F) != batch::kMbOk) return batch::kIdYes;
-  err_ << "drelin-repair: " << EscapeForTerminal(PathText(text)) << "\n";
+  // One line each for the lines of a message.
+  size_t start = 0;
+  for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+    err_ << "drelin-repair: " << EscapeForTerminal(PathText(text.substr(start, end - start))) << "\n";
+  }
+  err_ << "drelin-repair: " << EscapeForTerminal(PathText(text.substr(start))) << "\n";
   return batch::kIdOk;
 }
 

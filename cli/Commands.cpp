@@ -93,6 +93,7 @@ int RunRepair(FileIo& io, const RepairArguments& arguments, std::ostream& out, s
     return kExitUsage;
   }
   std::string note;
+  CompanionOutcome companions;
   try {
     uint64_t size = 0;
     {
@@ -101,7 +102,7 @@ int RunRepair(FileIo& io, const RepairArguments& arguments, std::ostream& out, s
     }
     ProgressMeter meter("Repairing " + Shown(source), size);
     note = AdvanceNote(source, RepairToNewFile(io, source, arguments.output, mode,
-                                               RepairProgress(meter)).advance);
+                                               RepairProgress(meter), &companions).advance);
   } catch (const FileError& error) {
     err << "drelin-repair: " << Shown(error.what()) << "\n";
     return kExitFileError;
@@ -110,7 +111,9 @@ int RunRepair(FileIo& io, const RepairArguments& arguments, std::ostream& out, s
     return kExitSignal + InterruptSignal();
   }
   out << PathText(source) << " -> " << PathText(arguments.output) << "\n";
+  for (const auto& [from, to] : companions.written) out << PathText(from) << " -> " << PathText(to) << "\n";
   err << note;
+  for (const std::string& companionNote : companions.notes) err << "drelin-repair: " << Shown(companionNote) << "\n";
 
   if (mode == kRepairNormal) err << AdvanceModeHint(io, source);
   return kExitSuccess;

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <optional>
 
 #include "FileEntry.h"
 #include "FileError.h"
@@ -10,6 +11,7 @@
 #include "NoReplaceMove.h"
 #include "PartName.h"
 #include "Paths.h"
+#include "SavedCompanions.h"
 
 namespace drelin::cli {
 
@@ -27,19 +29,9 @@ void RemoveQuietly(FileIo& io, const std::string& path) {
   }
 }
 
-}  // namespace
-
-RepairReport RepairToNewFile(FileIo& io, const std::string& source, const std::string& output,
-                             int mode, const CopyProgress& progress) {
-  if (output.empty()) throw FileError("create", output, ENOENT);
-  if (output.back() == '/') throw FileError("create", output, EISDIR);
-  if (platform::EntryExists(io, output)) throw AlreadyExists(output);
-  struct stat folder {};
-  if (io.Lstat(platform::DirName(output).c_str(), &folder) != 0) {
-    throw FileError("create", output, errno);
-  }
-  // A folder or a link to one will do; the create below tells the rest.
-
+// Writes the table under a private name beside `output` and moves it there.
+RepairReport RepairTable(FileIo& io, const std::string& source, const std::string& output,
+                         int mode, const CopyProgress& progress) {
   RepairOptions options;
   options.creation = File::Creation::kExclusive;
   options.progress = progress;
@@ -65,6 +57,44 @@ RepairReport RepairToNewFile(FileIo& io, const std::string& source, const std::s
       throw;
     }
   }
+}
+
+// Writes the companions beside the table now at `output`; a second signal
+// meanwhile removes the one being written.
+void WriteCompanionsOf(FileIo& io, const batch::SavedCompanions& companions,
+                       const std::string& output, CompanionOutcome& outcome) {
+  outcome.notes.insert(outcome.notes.end(), companions.notes.begin(), companions.notes.end());
+  std::optional<PartialOutput> partial;
+  batch::WriteCompanions(
+      io, companions, output, outcome.notes,
+      [&](const std::string& from, const std::string& to) { outcome.written.emplace_back(from, to); },
+      [&](const std::string& part) {
+        partial.reset();
+        partial.emplace(part);
+      });
+}
+
+}  // namespace
+
+RepairReport RepairToNewFile(FileIo& io, const std::string& source, const std::string& output,
+                             int mode, const CopyProgress& progress, CompanionOutcome* outcome) {
+  if (output.empty()) throw FileError("create", output, ENOENT);
+  if (output.back() == '/') throw FileError("create", output, EISDIR);
+  if (platform::EntryExists(io, output)) throw AlreadyExists(output);
+  struct stat folder {};
+  if (io.Lstat(platform::DirName(output).c_str(), &folder) != 0) {
+    throw FileError("create", output, errno);
+  }
+  // A folder or a link to one will do; the create below tells the rest.
+  const batch::SavedCompanions companions = batch::PlanCompanions(io, source, source);
+  for (const std::string& path : companions.PathsBeside(output)) {
+    if (platform::EntryExists(io, path)) throw AlreadyExists(path);
+  }
+
+  const RepairReport report = RepairTable(io, source, output, mode, progress);
+  CompanionOutcome ignored;
+  WriteCompanionsOf(io, companions, output, outcome ? *outcome : ignored);
+  return report;
 }
 
 }  // namespace drelin::cli

@@ -5,10 +5,19 @@
 // once, included) leaves nothing behind and nothing that already existed is
 // ever touched. A failure is told about the output's name, never the
 // temporary one.
+//
+// The repaired table takes its companions along as saving does
+// (SavedCompanions: the source's memo file, a .cpg naming its code page),
+// under the output's base name. A companion's name that is taken refuses
+// the repair before anything is written, as a taken output does; a
+// companion that cannot be written once the table is in place is only
+// noted.
 #pragma once
 
 #include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "DbfRepairEngine.h"
 #include "FileIo.h"
@@ -22,8 +31,17 @@ class Interrupted : public std::runtime_error {
   Interrupted() : std::runtime_error("interrupted") {}
 };
 
-// Throws FileError (an existing output included), or Interrupted.
+// What went along with the table: each companion written (from, to), and
+// notes on what could not.
+struct CompanionOutcome {
+  std::vector<std::pair<std::string, std::string>> written;
+  std::vector<std::string> notes;
+};
+
+// Throws FileError (an existing output or companion name included), or
+// Interrupted.
 RepairReport RepairToNewFile(FileIo& io, const std::string& source, const std::string& output,
-                             int mode, const CopyProgress& progress = nullptr);
+                             int mode, const CopyProgress& progress = nullptr,
+                             CompanionOutcome* outcome = nullptr);
 
 }  // namespace drelin::cli

@@ -189,6 +189,13 @@ TEST_F(SavingTest, AnySingleFailureIsToldAndLosesNothing) {
           ASSERT_TRUE(left);
           calls = io.count();
         }
+        // A failure while looking for a table's companions is only a note.
+        const auto note = std::find_if(shown.begin(), shown.end(),
+                                       [](const auto& message) { return message.second == 0x40u; });
+        if (note != shown.end()) {
+          EXPECT_NE(note->first.find("Input/output error"), std::string::npos) << note->first;
+          shown.erase(note);
+        }
         // Closing asks first.
         ASSERT_EQ(shown.size(), (way == kSave ? 0u : 1u) + (left ? 0u : 1u));
         if (!left) {
