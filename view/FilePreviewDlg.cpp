@@ -11,11 +11,13 @@
 
 #include "BatchTexts.h"
 #include "CodePage.h"
+#include "FileError.h"
 #include "FileIo.h"
 #include "MarkupImages.h"
 #include "PreviewListCtrl.h"
 #include "Pictures.h"
 #include "SkinImage.h"
+#include "TableCodePage.h"
 
 namespace drelin {
 
@@ -88,6 +90,7 @@ CFilePreviewDlg::CFilePreviewDlg(QWidget* parent, batch::MessageCall& messages, 
   chooserLabel_->setBuddy(chooser_);
   chooser_->addItems(CodePageNames());
   connect(chooser_, &QComboBox::currentTextChanged, this, &CFilePreviewDlg::ChooseCodePage);
+  SelectCodePage(SourceCodePage(sourcePath));
   connect(grid_, &CPreviewListCtrl::readFailed, this, &CFilePreviewDlg::TellReadFailure);
 
   cancel_->resize(kButtonSize);
@@ -126,6 +129,24 @@ const QStringList& CFilePreviewDlg::CodePageNames() {
     return accepted;
   }();
   return names;
+}
+
+std::string CFilePreviewDlg::SourceCodePage(const std::string& sourcePath) {
+  try {
+    return ReadTableCodePage(SystemFileIo(), sourcePath).page.name;
+  } catch (const FileError&) {
+    return CodePage::kDefault;  // the source is gone: the working file says nothing
+  }
+}
+
+void CFilePreviewDlg::SelectCodePage(const std::string& name) {
+  const QString text = QString::fromStdString(name);
+  int index = chooser_->findText(text, Qt::MatchFixedString);
+  if (index < 0) {
+    chooser_->addItem(text);
+    index = chooser_->count() - 1;
+  }
+  chooser_->setCurrentIndex(index);
 }
 
 void CFilePreviewDlg::ChooseCodePage(const QString& name) {

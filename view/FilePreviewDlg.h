@@ -3,8 +3,9 @@
 // titled with the source's path, so the user can check a repair before
 // saving it. It opens maximised on the background colour, with the preview
 // badge (bitmap 261) in the top-left corner, the grid in the middle, a code
-// page chooser that redecodes names and cells, and OK and Cancel, which both
-// close it. Nothing here writes a file.
+// page chooser that starts at the source table's code page and redecodes
+// names and cells, and OK and Cancel, which both close it. Nothing here
+// writes a file.
 #pragma once
 
 #include <QDialog>
@@ -63,8 +64,13 @@ class CFilePreviewDlg : public QDialog {
   // title for the modified marker, and "[*][*]" for a plain "[*]".
   static QString TitleFor(const std::string& sourcePath);
   // The code pages the chooser offers, Windows-1252 first; each is a name
-  // the command line's --encoding takes.
+  // the command line's --encoding takes. The source's own page, when it is
+  // none of them, is added to the window's chooser.
   static const QStringList& CodePageNames();
+  // The code page the chooser starts at: the source table's own (its .cpg,
+  // else its language-driver byte; the repaired working file has none),
+  // Windows-1252 when the source tells none or is gone.
+  static std::string SourceCodePage(const std::string& sourcePath);
 
   CPreviewListCtrl& grid() const { return *grid_; }
   QComboBox& codePageChooser() const { return *chooser_; }
@@ -77,6 +83,7 @@ class CFilePreviewDlg : public QDialog {
 
  private:
   void ChooseCodePage(const QString& name);
+  void SelectCodePage(const std::string& name);
   void TellReadFailure(const QString& message);
 
   batch::MessageCall& messages_;
