@@ -103,6 +103,9 @@ std::string CodePage::DecodeAlone(unsigned char byte, bool& incomplete) const {
     return "";
   }
   if (inLeft != 0) return "";
+  // Converters that compose (Hebrew's 1255, Vietnamese's 1258) hold a
+  // character back until they see what follows it: flush it out.
+  iconv(converter_, nullptr, nullptr, &outPointer, &outLeft);
   return std::string(out, static_cast<size_t>(outPointer - out));
 }
 

@@ -23,6 +23,9 @@ TEST(CodePage, DecodesEachPageAsItsOwn) {
       {"CP437", "\x82t\x82", "\xC3\xA9t\xC3\xA9"},
       {"CP1251", "\xC0\xE1\xE2", "\xD0\x90\xD0\xB1\xD0\xB2"},
       {"CP866", "\x80\xAF", "\xD0\x90\xD0\xBF"},
+      // Converters that hold a letter back to compose it with what follows.
+      {"WINDOWS-1255", "\xE1\xF9", "\xD7\x91\xD7\xA9"},
+      {"WINDOWS-1258", "\xC3\xE3", "\xC4\x82\xC4\x83"},
       // A double-byte page: one character from two bytes; a lead byte cut
       // short at the end stands for itself.
       {"CP932", "A\x82\xA0" "B\x82", "A\xE3\x81\x82" "B\xC2\x82"},
@@ -34,6 +37,29 @@ TEST(CodePage, DecodesEachPageAsItsOwn) {
   }
   EXPECT_TRUE(CodePage("CP437").singleByte());
   EXPECT_FALSE(CodePage("CP932").singleByte());
+}
+
+// The Mac pages follow Apple's current mappings, which the C library's
+// converters do not all have (Mac Greek) or follow (the euro sign).
+TEST(CodePage, MacPagesAreBuiltInUnderTheirNames) {
+  struct Case {
+    const char* page;
+    std::string bytes;
+    std::string utf8;
+  };
+  const Case cases[] = {
+      {"MACINTOSH", "\xDB\xC6\x8E", "\xE2\x82\xAC\xE2\x88\x86\xC3\xA9"},  // euro, increment, e acute
+      {"x-mac-roman", "A\xF0", "A\xEF\xA3\xBF"},                               // the Apple logo
+      {"CP10006", "\xA1\xE1", "\xCE\x93\xCE\xB1"},                         // Gamma, alpha
+      {"mac-greek", "\xFF", "\xC2\xAD"},
+      {"MAC-CYRILLIC", "\x80\xFF", "\xD0\x90\xE2\x82\xAC"},
+      {"MAC-CENTRALEUROPE", "\x81\x84", "\xC4\x80\xC4\x84"},
+  };
+  for (const Case& c : cases) {
+    const CodePage page(c.page);
+    EXPECT_TRUE(page.singleByte()) << c.page;
+    EXPECT_EQ(page.Decode(c.bytes), c.utf8) << c.page;
+  }
 }
 
 TEST(CodePage, RefusesWhatCannotShowATable) {
