@@ -73,11 +73,7 @@ void RepairSaver::MoveToFreeName(const std::string& working, std::string& destin
 }
 
 bool RepairSaver::Taken(const std::string& destination, const SavedCompanions& companions) const {
-  if (platform::EntryExists(io_, destination)) return true;
-  for (const std::string& path : companions.PathsBeside(destination)) {
-    if (platform::EntryExists(io_, path)) return true;
-  }
-  return false;
+  return platform::EntryExists(io_, destination) || companions.TakenBeside(io_, destination);
 }
 
 void RepairSaver::MakeUniqueDestination(std::string& destination,

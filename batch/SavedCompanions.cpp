@@ -2,7 +2,7 @@
 
 #include <cerrno>
 
-#include "DbfLayout.h"
+#include "FileEntry.h"
 #include "FileError.h"
 #include "Paths.h"
 #include "TableCodePage.h"
@@ -34,8 +34,7 @@ bool AllUpper(const std::string& text) {
 
 // The source's memo files, and a note when memo text is needed but none is
 // there.
-void PlanMemo(FileIo& io, const std::string& source, const std::string& fieldsOf,
-              SavedCompanions& companions) {
+void PlanMemo(FileIo& io, const std::string& source, SavedCompanions& companions) {
   bool found = false;
   for (const char* extension : {kDbaseMemoExtension, kFoxProMemoExtension}) {
     if (const auto memo = FindCompanion(io, source, extension)) {
@@ -43,10 +42,22 @@ void PlanMemo(FileIo& io, const std::string& source, const std::string& fieldsOf
       found = true;
     }
   }
-  if (found || !HasMemoFields(io, fieldsOf)) return;
+  if (found || !companions.memoNeeded) return;
   companions.notes.push_back("no memo file " + platform::BaseName(CompanionPath(source, kDbaseMemoExtension)) +
                              " (nor .fpt) beside " + source +
                              ": the saved table's memo fields have no text to show");
+}
+
+// Whether the table has memo fields; when that cannot be read, it is taken
+// to have some, so no foreign memo file is ever put beside it.
+bool MemoNeeded(FileIo& io, const std::string& fieldsOf, std::vector<std::string>& notes) {
+  try {
+    return HasMemoFields(io, fieldsOf);
+  } catch (const FileError& error) {
+    if (SourceGone(error)) return false;  // nothing to save, nothing to tell
+    notes.push_back(std::string("the fields of the saved table could not be read: ") + error.what());
+    return true;
+  }
 }
 
 }  // namespace
@@ -57,17 +68,32 @@ std::vector<std::string> SavedCompanions::PathsBeside(const std::string& tablePa
   return paths;
 }
 
+std::optional<std::string> SavedCompanions::TakenBeside(FileIo& io, const std::string& tablePath) const {
+  for (const std::string& path : PathsBeside(tablePath)) {
+    if (platform::EntryExists(io, path)) return path;
+  }
+  if (!memoNeeded) return std::nullopt;
+  for (const char* extension : {kDbaseMemoExtension, kFoxProMemoExtension}) {
+    if (auto memo = FindCompanion(io, tablePath, extension)) return memo;
+  }
+  return std::nullopt;
+}
+
 SavedCompanions PlanCompanions(FileIo& io, const std::string& source, const std::string& fieldsOf) {
   SavedCompanions companions;
+  companions.memoNeeded = MemoNeeded(io, fieldsOf, companions.notes);
   try {
     const TableCodePage codePage = ReadTableCodePage(io, source);
+    if (!codePage.cpgProblem.empty()) {
+      companions.notes.push_back(codePage.cpgProblem + "; it was not used for the saved table's code page");
+    }
     if (codePage.known()) {
       const std::string extension = AllUpper(ExtensionOf(source)) ? "CPG" : kCodePageExtension;
       const bool fromCpg = codePage.source == TableCodePage::Source::kCpg;
       companions.files.push_back(
           {extension, "", codePage.page.CpgText(), fromCpg ? *codePage.cpgPath : source});
     }
-    PlanMemo(io, source, fieldsOf, companions);
+    PlanMemo(io, source, companions);
   } catch (const FileError& error) {
     if (SourceGone(error) && error.path() == source) return companions;
     companions.notes.push_back("the memo and code page files of " + source +

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,10 +30,18 @@ struct CompanionFile {
 
 struct SavedCompanions {
   std::vector<CompanionFile> files;
+  // The table has memo fields (or its fields could not be read): no memo
+  // file may stand beside it but its own.
+  bool memoNeeded = false;
   std::vector<std::string> notes;
 
   // Where the companions of a table saved at `tablePath` go.
   std::vector<std::string> PathsBeside(const std::string& tablePath) const;
+  // The first entry that stands where a companion of a table saved at
+  // `tablePath` would go, or, for a table with memo fields, any memo file
+  // of that base name in any letter case; nothing when all is free. A
+  // FileError when the folder cannot be searched.
+  std::optional<std::string> TakenBeside(FileIo& io, const std::string& tablePath) const;
 };
 
 // The companions of the repaired copy of `source`. `fieldsOf` is the table

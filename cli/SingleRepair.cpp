@@ -87,9 +87,7 @@ RepairReport RepairToNewFile(FileIo& io, const std::string& source, const std::s
   }
   // A folder or a link to one will do; the create below tells the rest.
   const batch::SavedCompanions companions = batch::PlanCompanions(io, source, source);
-  for (const std::string& path : companions.PathsBeside(output)) {
-    if (platform::EntryExists(io, path)) throw AlreadyExists(path);
-  }
+  if (const auto taken = companions.TakenBeside(io, output)) throw AlreadyExists(*taken);
 
   const RepairReport report = RepairTable(io, source, output, mode, progress);
   CompanionOutcome ignored;

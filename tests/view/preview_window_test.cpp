@@ -10,6 +10,8 @@
 #include <QWindow>
 
 #include <gtest/gtest.h>
+#include <cstring>
+#include <filesystem>
 #include <unistd.h>
 
 #include "BatchTexts.h"
@@ -265,6 +267,45 @@ TEST_F(PreviewWindowTest, TheChooserOffersTheCommandLinesNamesAndRedecodes) {
     EXPECT_EQ(grid.content().Cell(0, 1), QString::fromUtf8(c.first)) << c.page;
     EXPECT_EQ(grid.content().Cell(1, 1), QString::fromUtf8(c.second)) << c.page;
   }
+  EXPECT_TRUE(messages_.shown.empty());
+}
+
+// The working file's header has no language byte: the chooser starts at
+// the source's code page, from its .cpg or its header, or Windows-1252.
+TEST_F(PreviewWindowTest, TheChooserStartsAtTheSourcesCodePage) {
+  DbfBuilder table;
+  table.Field("NAME", 'C', 6).Record({"\x8F\xA0"});  // "Па" in code page 866
+  struct Case {
+    uint8_t driver;
+    const char* cpg;  // null: none
+    const char* page;
+    const char* cell;
+  };
+  const Case cases[] = {
+      {0x65, nullptr, "CP866", "Па    "},
+      {0x57, nullptr, "WINDOWS-1252", "\u008F\u00A0    "},
+      {0x6A, nullptr, "CP737", "Πι    "},    // not among the chooser's names: added
+      {0x65, "ISO-8859-5", "ISO-8859-5", "\u008F\u00A0    "},  // the .cpg wins
+  };
+  for (const Case& c : cases) {
+    std::filesystem::remove(dir_ / "src.cpg");
+    const std::string source = dir_ / "src.dbf";
+    WriteFile(source, table.LanguageDriver(c.driver).Build());
+    if (c.cpg) WriteFile(dir_ / "src.cpg", Bytes(c.cpg, c.cpg + std::strlen(c.cpg)));
+    const std::string working = dir_ / "0ozn_aqf_xrj_196_temp_1_src.dbf";
+    std::filesystem::remove(working);
+    DbfRepairEngine().RepairFile(source, working, kRepairNormal);
+    CFilePreviewDlg dialog(nullptr, messages_, source, folder());
+    ASSERT_TRUE(dialog.LoadTable(working));
+    EXPECT_EQ(dialog.codePageChooser().currentText(), QString::fromLatin1(c.page));
+    EXPECT_EQ(dialog.grid().content().codePageName(), c.page);
+    EXPECT_EQ(dialog.grid().content().Cell(0, 1), QString::fromUtf8(c.cell)) << c.page;
+    EXPECT_EQ(dialog.codePageChooser().findText(QString::fromLatin1(c.page)),
+              dialog.codePageChooser().findText(QString::fromLatin1(c.page), Qt::MatchFixedString));
+  }
+  // A source that is gone leaves Windows-1252.
+  CFilePreviewDlg gone(nullptr, messages_, dir_ / "gone.dbf", folder());
+  EXPECT_EQ(gone.codePageChooser().currentText(), QStringLiteral("WINDOWS-1252"));
   EXPECT_TRUE(messages_.shown.empty());
 }
 
