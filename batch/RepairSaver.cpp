@@ -72,21 +72,23 @@ void RepairSaver::MoveToFreeName(const std::string& working, std::string& destin
   }
 }
 
-bool RepairSaver::Taken(const std::string& destination, const SavedCompanions& companions) const {
-  return platform::EntryExists(io_, destination) || companions.TakenBeside(io_, destination);
+std::optional<std::string> RepairSaver::Taken(const std::string& destination,
+                                              const SavedCompanions& companions) const {
+  if (platform::EntryExists(io_, destination)) return destination;
+  return companions.TakenBeside(io_, destination);
 }
 
 void RepairSaver::MakeUniqueDestination(std::string& destination,
                                         const SavedCompanions& companions) const {
-  while (Taken(destination, companions)) {
+  while (const auto taken = Taken(destination, companions)) {
     const std::string prefix = prefix_();
     // Without the prefix in the name there is nothing to vary.
-    if (prefix.empty()) throw FileError("save", destination, EEXIST);
+    if (prefix.empty()) throw FileError("save", *taken, EEXIST);
     const size_t slash = destination.rfind('/');
     const size_t start = slash == std::string::npos ? 0 : slash + 1;
     const std::string name = destination.substr(start);
     const std::string renamed = ReplaceAll(name, prefix, prefix + "_(1)");
-    if (renamed == name) throw FileError("save", destination, EEXIST);
+    if (renamed == name) throw FileError("save", *taken, EEXIST);
     destination.replace(start, std::string::npos, renamed);
   }
 }

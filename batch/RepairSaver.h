@@ -15,6 +15,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -55,7 +56,9 @@ class RepairSaver {
   // collision rule when that one is taken.
   void MoveToFreeName(const std::string& working, std::string& destination,
                       const SavedCompanions& companions) const;
-  bool Taken(const std::string& destination, const SavedCompanions& companions) const;
+  // The entry that makes `destination` taken: itself or a companion's.
+  std::optional<std::string> Taken(const std::string& destination,
+                                   const SavedCompanions& companions) const;
 
   RepairView& view_;
   WorkingFileNamer namer_;

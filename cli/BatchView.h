@@ -2,7 +2,8 @@
 // for a run without windows. The rows are the command line's sources in
 // order; the progress log goes to stdout as it grows, each line once a line
 // feed has ended it (so it can no longer change), and the transient line
-// shown while a file is repaired never; messages go to stderr as plain text;
+// shown while a file is repaired never; messages go to stderr as plain text,
+// a line each;
 // the folder chosen is the one given on the command line; each saved file is
 // reported as "SOURCE -> DEST".
 #pragma once

@@ -9,11 +9,9 @@
 #include <memory>
 #include <vector>
 
-#include "ByteSource.h"
 #include "DbfLayout.h"
 #include "File.h"
 #include "FileError.h"
-#include "TableScan.h"
 
 namespace drelin {
 
@@ -104,12 +102,20 @@ std::optional<std::string> FindCompanion(FileIo& io, const std::string& tablePat
 }
 
 bool HasMemoFields(FileIo& io, const std::string& tablePath) {
+  // Only a header a repair can write is read: the descriptors of the first
+  // 65,535 bytes, however long the file.
   const File file = File::OpenForReading(io, tablePath);
-  const ByteSource source(file);
-  if (source.length() < DbfHeader::kSize) return false;
-  const uint8_t version = source.At(DbfHeader::kVersionOffset);
-  const TableScan scan = ScanTable(source);
-  return scan.memoTypeM || (IsFoxProVersion(version) && scan.memoTypeGP);
+  std::vector<uint8_t> header(0xFFFF);
+  header.resize(file.ReadAt(0, header.data(), header.size()));
+  if (header.size() < DbfHeader::kSize) return false;
+  const uint8_t version = header[DbfHeader::kVersionOffset];
+  for (size_t block = DbfHeader::kSize; block < header.size(); block += DbfFieldDescriptor::kSize) {
+    if (header[block] == kHeaderTerminator) break;
+    const size_t typeAt = block + DbfFieldDescriptor::kTypeOffset;
+    const uint8_t type = typeAt < header.size() ? header[typeAt] : 0;
+    if (IsMemoType(type, version)) return true;
+  }
+  return false;
 }
 
 }  // namespace drelin

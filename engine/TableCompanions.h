@@ -32,8 +32,8 @@ std::optional<std::string> FindCompanion(FileIo& io, const std::string& tablePat
                                          const std::string& extension);
 
 // Whether the table's descriptors hold a field whose values live in a memo
-// file (M; G and P in a FoxPro table). A FileError when the table cannot be
-// read.
+// file (M; G and P in a FoxPro table), among those a repair can take (the
+// first 65,535 bytes). A FileError when the table cannot be read.
 bool HasMemoFields(FileIo& io, const std::string& tablePath);
 
 }  // namespace drelin
