@@ -8,7 +8,8 @@ ways (`repair --output` and the batch form), and dbfread must read the
 saved copy's memo fields as it reads the undamaged original's. A memo file
 already under the saved name is never replaced (the batch moves on to the
 next free name, `--output` refuses), a memo file named in another letter
-case travels too, and a missing one is reported without failing.
+case travels too, and a missing one is reported without failing. A dBASE
+IV table (0x8B, .dbt) and a FoxPro one (0xF5, .fpt) travel the same way.
 """
 import os
 import struct
@@ -28,9 +29,38 @@ RECORDS = [
 ]
 
 
+# The memo file of each version byte: its block size, and how a text is
+# laid out in its blocks.
+MEMO_BLOCK = {0x83: 512, 0x8B: 512, 0xF5: 64}
+
+
+def memo_entry(version, text):
+    """A memo text as the version's memo file holds it."""
+    if version == 0x83:  # the text, ended by two 0x1A
+        return text + b'\x1a\x1a'
+    if version == 0x8B:  # FF FF 08 08 and the length (little-endian)
+        return b'\xff\xff\x08\x08' + struct.pack('<I', len(text)) + text
+    return struct.pack('>II', 1, len(text)) + text  # FoxPro: type 1 (text), length
+
+
+def memo_header(version, next_block):
+    header = bytearray(512)
+    if version == 0xF5:  # big-endian next free block, block size at 6
+        header[0:4] = struct.pack('>I', next_block)
+        header[6:8] = struct.pack('>H', MEMO_BLOCK[version])
+    else:
+        header[0:4] = struct.pack('<I', next_block)
+        header[16] = 0x03
+        if version == 0x8B:
+            header[20:22] = struct.pack('<H', MEMO_BLOCK[version])
+    return bytes(header)
+
+
 def memo_and_table(version=0x83):
-    """The table's bytes and its .dbt's."""
-    blocks = [b'']
+    """The table's bytes and its memo file's (.dbt, or .fpt for 0xF5)."""
+    size = MEMO_BLOCK[version]
+    first = 512 // size  # the header fills the first 512 bytes
+    blocks = [b''] * first
     refs = []
     for _, values in RECORDS:
         row = []
@@ -40,15 +70,12 @@ def memo_and_table(version=0x83):
             elif not value:
                 row.append(b'')
             else:
-                data = value.encode('cp1252') + b'\x1a\x1a'
-                data += bytes(-len(data) % 512)
+                data = memo_entry(version, value.encode('cp1252'))
+                data += bytes(-len(data) % size)
                 row.append(b'%10d' % len(blocks))
-                blocks.extend(data[i:i + 512] for i in range(0, len(data), 512))
+                blocks.extend(data[i:i + size] for i in range(0, len(data), size))
         refs.append(row)
-    header = bytearray(512)
-    header[0:4] = struct.pack('<I', len(blocks))
-    header[16] = 0x03
-    dbt = bytes(header) + b''.join(blocks[1:])
+    dbt = memo_header(version, len(blocks)) + b''.join(blocks[first:])
 
     header_length = 32 + 32 * len(FIELDS) + 1
     record_length = 1 + sum(length for _, _, length in FIELDS)
@@ -92,6 +119,41 @@ class Checks:
     def expect(self, what, ok, detail=''):
         print('%s %s%s' % ('ok  ' if ok else 'FAIL', what, '' if ok else ': %s' % (detail,)))
         self.failures += 0 if ok else 1
+
+
+def check_version(checks, work, version, extension):
+    """A dBASE IV or FoxPro memo table, saved both ways, reads back whole."""
+    what = '0x%02X' % version
+    table, memo = memo_and_table(version)
+    folder = os.path.join(work, what)
+    os.mkdir(folder)
+    original = os.path.join(folder, 'original.dbf')
+    write(original, table)
+    write(os.path.join(folder, 'original.' + extension), memo)
+    expected = read(original)
+    checks.expect(what + ' original reads with its memo text',
+                  expected[0][1][1] == RECORDS[2][1][1] and expected[1][0][1] == RECORDS[1][1][1], expected)
+    source = os.path.join(folder, 'stock.dbf')
+    write(source, table[:4] + struct.pack('<I', 0) + table[8:])
+    write(os.path.join(folder, 'stock.' + extension), memo)
+
+    target = os.path.join(folder, 'fixed.dbf')
+    run = subprocess.run([TOOL, 'repair', '--output', target, source], capture_output=True, text=True)
+    checks.expect(what + ' repair --output succeeds', run.returncode == 0, run.stderr)
+    checks.expect(what + ' --output keeps its version byte', content(target)[0] == version)
+    checks.expect(what + ' --output reads back with memo text', read(target) == expected, read(target))
+    checks.expect(what + ' --output copies the .' + extension,
+                  content(os.path.join(folder, 'fixed.' + extension)) == memo)
+
+    batch = os.path.join(folder, 'batch')
+    os.mkdir(batch)
+    run = subprocess.run([TOOL, 'repair', '--out-dir', batch, source], capture_output=True, text=True)
+    saved = os.path.join(batch, 'Rep_1_stock.dbf')
+    checks.expect(what + ' the batch succeeds', run.returncode == 0, run.stderr)
+    checks.expect(what + ' the batch reads back with memo text', read(saved) == expected,
+                  sorted(os.listdir(batch)))
+    checks.expect(what + ' the batch copies the .' + extension,
+                  content(os.path.join(batch, 'Rep_1_stock.' + extension)) == memo)
 
 
 def main():
@@ -180,6 +242,9 @@ def main():
         except Exception:
             lost = True
         checks.expect('version 3 would lose the memo text (the oracle can tell)', lost)
+
+        for version, extension in ((0x8B, 'dbt'), (0xF5, 'fpt')):
+            check_version(checks, work, version, extension)
     return 1 if checks.failures else 0
 
 
