@@ -10,8 +10,8 @@
 // A saved table takes its companions along (SavedCompanions: a copy of the
 // source's memo file, a .cpg naming the source's code page), and a name is
 // free only when the table's name and every companion's are: a table is
-// never saved beside another table's memo file. What cannot go along is
-// told in notes(), never stopping the save.
+// never saved beside another table's memo file or .cpg. What cannot go
+// along is told in notes(), never stopping the save.
 #pragma once
 
 #include <functional>

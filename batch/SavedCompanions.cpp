@@ -72,6 +72,9 @@ std::optional<std::string> SavedCompanions::TakenBeside(FileIo& io, const std::s
   for (const std::string& path : PathsBeside(tablePath)) {
     if (platform::EntryExists(io, path)) return path;
   }
+  // A .cpg there would tell the saved table's code page (its header names
+  // none), whether or not one goes along.
+  if (auto cpg = FindCompanion(io, tablePath, kCodePageExtension)) return cpg;
   if (!memoNeeded) return std::nullopt;
   for (const char* extension : {kDbaseMemoExtension, kFoxProMemoExtension}) {
     if (auto memo = FindCompanion(io, tablePath, extension)) return memo;

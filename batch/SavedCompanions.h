@@ -38,8 +38,9 @@ struct SavedCompanions {
   // Where the companions of a table saved at `tablePath` go.
   std::vector<std::string> PathsBeside(const std::string& tablePath) const;
   // The first entry that stands where a companion of a table saved at
-  // `tablePath` would go, or, for a table with memo fields, any memo file
-  // of that base name in any letter case; nothing when all is free. A
+  // `tablePath` would go, any .cpg of that base name in any letter case
+  // (it would tell the saved table's code page), or, for a table with memo
+  // fields, any memo file of that base name; nothing when all is free. A
   // FileError when the folder cannot be searched.
   std::optional<std::string> TakenBeside(FileIo& io, const std::string& tablePath) const;
 };

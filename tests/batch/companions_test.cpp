@@ -67,14 +67,16 @@ TEST_F(CompanionSaving, MemoFilesAndCodePagesGoAlongUnderFreeNames) {
             {"lost.dbf", true, 0x00, "", ""},
             {"UPPER.DBF", true, 0x57, "Upper.dbt", ""},
             {"named.dbf", false, 0x65, "", "ANSI 1251"}});
-  // A code page file of another table takes the first name.
+  // A code page file of another table takes the first name, also where
+  // none would go along (it would tell the saved table's code page).
   WriteFile(destination / "Rep_1_orders.cpg", Text("old"));
+  WriteFile(destination / "Rep_1_plain.CPG", Text("866"));
   commands.OnSave();
 
   EXPECT_EQ(destination.Entries(),
-            (Words{"Rep_(1)_1_orders.cpg", "Rep_(1)_1_orders.dbf", "Rep_(1)_1_orders.dbt", "Rep_1_UPPER.DBF",
-                   "Rep_1_UPPER.dbt", "Rep_1_lost.dbf", "Rep_1_named.cpg", "Rep_1_named.dbf",
-                   "Rep_1_orders.cpg", "Rep_1_plain.dbf"}));
+            (Words{"Rep_(1)_1_orders.cpg", "Rep_(1)_1_orders.dbf", "Rep_(1)_1_orders.dbt", "Rep_(1)_1_plain.dbf",
+                   "Rep_1_UPPER.DBF", "Rep_1_UPPER.dbt", "Rep_1_lost.dbf", "Rep_1_named.cpg", "Rep_1_named.dbf",
+                   "Rep_1_orders.cpg", "Rep_1_plain.CPG"}));
   EXPECT_EQ(Saved("Rep_(1)_1_orders.dbt"), Memo("orders.dbt"));
   EXPECT_EQ(Saved("Rep_(1)_1_orders.cpg"), Text("866"));
   EXPECT_EQ(Saved("Rep_1_orders.cpg"), Text("old"));
@@ -108,7 +110,9 @@ TEST_F(CompanionSaving, AnySingleFailureLosesNothingAndReplacesNothing) {
       PlantRun({{"orders.dbf", true, 0x65, "orders.dbt", ""}, {"items.dbf", true, 0x00, "items.DBT", "utf-8"}});
       const Bytes working0 = ReadFile(WorkingPath(0, "orders.dbf"));
       const Bytes working1 = ReadFile(WorkingPath(1, "items.dbf"));
-      WriteFile(destination / "Rep_1_orders.dbt", Text("old"));  // forces the next name
+      // Another table's memo file and code page file force the next names.
+      WriteFile(destination / "Rep_1_orders.dbt", Text("old"));
+      WriteFile(destination / "Rep_1_items.cpg", Text("old"));
       shown.clear();
       SimulatedIo io;
       if (across) io.otherDevice = destination.path().string();
@@ -123,6 +127,7 @@ TEST_F(CompanionSaving, AnySingleFailureLosesNothingAndReplacesNothing) {
       }
 
       EXPECT_EQ(ReadFile(destination / "Rep_1_orders.dbt"), Text("old"));
+      EXPECT_EQ(ReadFile(destination / "Rep_1_items.cpg"), Text("old"));
       EXPECT_EQ(ReadFile(sources / "orders.dbt"), Memo("orders.dbt"));
       EXPECT_EQ(ReadFile(sources / "items.DBT"), Memo("items.DBT"));
       bool missingCompanion = false;
@@ -133,7 +138,8 @@ TEST_F(CompanionSaving, AnySingleFailureLosesNothingAndReplacesNothing) {
       const Row rows[] = {
           {WorkingPath(0, "orders.dbf"), "Rep_(1)_1_orders.dbf", "Rep_(1)_1_orders.dbt", "orders.dbt", "866",
            working0},
-          {WorkingPath(1, "items.dbf"), "Rep_1_items.dbf", "Rep_1_items.DBT", "items.DBT", "UTF-8", working1},
+          {WorkingPath(1, "items.dbf"), "Rep_(1)_1_items.dbf", "Rep_(1)_1_items.DBT", "items.DBT", "UTF-8",
+           working1},
       };
       for (const Row& row : rows) {
         const bool saved = std::filesystem::exists(destination / row.table);
