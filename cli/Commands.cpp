@@ -58,7 +58,8 @@ std::unique_ptr<CodePage> OpenCodePage(FileIo& io, const std::string& encoding,
 
 std::string AdvanceModeHint(FileIo& io, const std::string& source) {
   try {
-    const TableDiagnosis diagnosis = DiagnoseTable(io, source);
+    // Told after each repair: only what the repairs decide from is read.
+    const TableDiagnosis diagnosis = DiagnoseTable(io, source, MeasureDepth::kHeader);
     if (!diagnosis.advanceNeeded) return "";
     return "drelin-repair: warning: " + Shown(source) +
            ": no header terminator where the stored header length (" +
@@ -79,7 +80,7 @@ std::string AdvanceNote(const std::string& source, const std::optional<AdvanceDe
 
 std::string AdvanceNote(FileIo& io, const std::string& source) {
   try {
-    return AdvanceNote(source, DiagnoseTable(io, source).advance);
+    return AdvanceNote(source, DiagnoseTable(io, source, MeasureDepth::kHeader).advance);
   } catch (const FileError&) {
     return "";  // as for the hint: the repair went through
   }

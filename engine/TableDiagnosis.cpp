@@ -125,16 +125,17 @@ std::string Hex(uint8_t byte) {
   return text;
 }
 
-TableDiagnosis DiagnoseTable(FileIo& io, const std::string& path) {
+TableDiagnosis DiagnoseTable(FileIo& io, const std::string& path, MeasureDepth depth) {
   TableDiagnosis d;
-  static_cast<TableMeasurement&>(d) = MeasureTable(io, path);
+  static_cast<TableMeasurement&>(d) = MeasureTable(io, path, depth);
+  const bool whole = depth == MeasureDepth::kWhole;
   if (!d.sourceRefusal.empty()) {
     d.problems.push_back(
         d.fileSize < DbfHeader::kSize
             ? "the file is " + Number(d.fileSize) +
                   " bytes long, too short to be a dBASE table (at least 32 bytes)"
             : "the file is larger than 4 GiB, beyond what a dBASE table can describe");
-    Companions(io, path, d);
+    if (whole) Companions(io, path, d);
     return d;
   }
   // The problems, most telling first.
@@ -142,7 +143,7 @@ TableDiagnosis DiagnoseTable(FileIo& io, const std::string& path) {
   HeaderProblems(d, d.problems);
   PlanProblems(d, d.problems);
   Notes(d, d.notes);
-  Companions(io, path, d);
+  if (whole) Companions(io, path, d);
   return d;
 }
 

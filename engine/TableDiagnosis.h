@@ -29,8 +29,11 @@ struct TableDiagnosis : TableMeasurement {
   bool sound() const { return problems.empty(); }
 };
 
-// Throws FileError when the file cannot be opened or read.
-TableDiagnosis DiagnoseTable(FileIo& io, const std::string& path);
+// Throws FileError when the file cannot be opened or read. At kHeader depth
+// the deleted records are not counted and nothing beside the table (code
+// page, memo file) is looked at: enough for what the repairs would do.
+TableDiagnosis DiagnoseTable(FileIo& io, const std::string& path,
+                             MeasureDepth depth = MeasureDepth::kWhole);
 
 // A byte as every report writes it: "0x0A".
 std::string Hex(uint8_t byte);

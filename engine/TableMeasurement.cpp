@@ -78,7 +78,7 @@ uint64_t PartialRecordBytes(const TableScan& scan, const RepairPlan& plan) {
 
 }  // namespace
 
-TableMeasurement MeasureTable(FileIo& io, const std::string& path) {
+TableMeasurement MeasureTable(FileIo& io, const std::string& path, MeasureDepth depth) {
   TableMeasurement m;
   const File file = File::OpenForReading(io, path);
   m.fileSize = file.Size();
@@ -112,7 +112,7 @@ TableMeasurement MeasureTable(FileIo& io, const std::string& path) {
     return m;
   }
   m.repair = chosen.plan;
-  if (chosen.scan.firstRecordFound()) {
+  if (depth == MeasureDepth::kWhole && chosen.scan.firstRecordFound()) {
     m.deletedRecords = CountDeleted(chosen.view, chosen.scan.firstRecordOffset,
                                     chosen.scan.recordLength(), chosen.plan.recordCount);
   }

@@ -68,7 +68,13 @@ struct TableMeasurement {
   std::string repairRefusal;
 };
 
+// How far a measurement reads: kWhole also reads every record's flag to
+// count the deleted ones; kHeader only what the repairs decide from (the
+// header, and the file's length), as cheap for a huge table as for a small.
+enum class MeasureDepth { kHeader, kWhole };
+
 // Throws FileError when the file cannot be opened or read.
-TableMeasurement MeasureTable(FileIo& io, const std::string& path);
+TableMeasurement MeasureTable(FileIo& io, const std::string& path,
+                              MeasureDepth depth = MeasureDepth::kWhole);
 
 }  // namespace drelin

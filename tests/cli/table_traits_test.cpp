@@ -7,8 +7,10 @@
 #include <nlohmann/json.hpp>
 
 #include <filesystem>
+#include <sstream>
 
 #include "CliRunner.h"
+#include "Commands.h"
 #include "DbfBuilder.h"
 #include "FileError.h"
 #include "ReferenceModel.h"
@@ -86,6 +88,33 @@ TEST(DeletedRecords, HidingReadsPastEverySlice) {
   const CliResult some = RunCli({"preview", "--format", "csv", "--deleted", "hide", "--rows", "50000", dir / "big.dbf"});
   EXPECT_EQ(std::count(some.out.begin(), some.out.end(), '\n'), 50001);
   EXPECT_EQ(some.out.substr(some.out.rfind('\n', some.out.size() - 2) + 1), "74999,74999 \n");
+}
+
+// The hint told after a Normal repair reads what the repairs decide from,
+// never the records again.
+TEST(RepairHints, ReadTheHeaderNotTheRecords) {
+  struct CountingIo : SimulatedIo {
+    ssize_t Pread(int fd, void* buffer, size_t count, off_t offset) override {
+      const ssize_t got = SimulatedIo::Pread(fd, buffer, count, offset);
+      if (got > 0) bytes += got;
+      return got;
+    }
+    long bytes = 0;
+  };
+  TempDir dir;
+  DbfBuilder table;
+  table.Field("NAME", 'C', 250);
+  for (int i = 0; i < 20000; ++i) table.Record({"n"}, i % 2 == 0);
+  const Bytes bytes = table.Build();
+  WriteFile(dir / "t.dbf", bytes);
+  CountingIo io;
+  cli::RepairArguments arguments;
+  arguments.output = dir / "out.dbf";
+  arguments.sources = {dir / "t.dbf"};
+  std::ostringstream out, err;
+  ASSERT_EQ(cli::RunRepair(io, arguments, out, err), 0) << err.str();
+  // The repair reads the table once; all else is header-sized.
+  EXPECT_LT(io.bytes, static_cast<long>(bytes.size()) + (2 << 20));
 }
 
 TEST(InspectTraits, TellsCodePageMemoAndDeletedRecords) {
