@@ -34,6 +34,7 @@ RepairSaver::RepairSaver(RepairView& view, const std::string& folder, PrefixSour
     : view_(view), namer_(folder, io), prefix_(std::move(prefix)), io_(io) {}
 
 void RepairSaver::SaveAll(const std::string& folder) {
+  names_ = FolderNames();
   const int count = view_.GetRowCount();
   const SavingWindow window(view_);
   for (int row = 0; row < count; ++row) {
@@ -43,16 +44,19 @@ void RepairSaver::SaveAll(const std::string& folder) {
     for (int part = 0; part < 2; ++part) {
       const std::string working = namer_.WorkingPathFor(source, part, row);
       if (!platform::EntryExists(io_, working)) continue;
-      const SavedCompanions companions = PlanCompanions(io_, source, working);
+      const SavedCompanions companions = PlanCompanions(io_, source, working, &names_);
       notes_.insert(notes_.end(), companions.notes.begin(), companions.notes.end());
       // The prefix replaces row and marker in the file name only, so a
       // folder whose name happens to hold them is not changed.
       const std::string name = namer_.ToSaveName(platform::BaseName(working), row, prefix_());
       std::string destination = platform::JoinPath(folder, name);
       MoveToFreeName(working, destination, companions);
+      names_.Add(destination);
       view_.FileSaved(row, source, destination);
-      WriteCompanions(io_, companions, destination, notes_,
-                      [&](const std::string& from, const std::string& to) { view_.FileSaved(row, from, to); });
+      WriteCompanions(io_, companions, destination, notes_, [&](const std::string& from, const std::string& to) {
+        names_.Add(to);
+        view_.FileSaved(row, from, to);
+      });
     }
   }
 }
@@ -75,7 +79,7 @@ void RepairSaver::MoveToFreeName(const std::string& working, std::string& destin
 std::optional<std::string> RepairSaver::Taken(const std::string& destination,
                                               const SavedCompanions& companions) const {
   if (platform::EntryExists(io_, destination)) return destination;
-  return companions.TakenBeside(io_, destination);
+  return companions.TakenBeside(io_, destination, &names_);
 }
 
 void RepairSaver::MakeUniqueDestination(std::string& destination,

@@ -22,6 +22,7 @@
 #include "FileIo.h"
 #include "RepairView.h"
 #include "SavedCompanions.h"
+#include "TableCompanions.h"
 #include "WorkingFileNamer.h"
 
 namespace drelin::batch {
@@ -65,6 +66,8 @@ class RepairSaver {
   PrefixSource prefix_;
   FileIo& io_;
   std::vector<std::string> notes_;
+  // The folders searched for companions during a save, each listed once.
+  mutable FolderNames names_;
 };
 
 }  // namespace drelin::batch

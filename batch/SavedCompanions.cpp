@@ -34,10 +34,10 @@ bool AllUpper(const std::string& text) {
 
 // The source's memo files, and a note when memo text is needed but none is
 // there.
-void PlanMemo(FileIo& io, const std::string& source, SavedCompanions& companions) {
+void PlanMemo(FileIo& io, const std::string& source, SavedCompanions& companions, FolderNames* names) {
   bool found = false;
   for (const char* extension : {kDbaseMemoExtension, kFoxProMemoExtension}) {
-    if (const auto memo = FindCompanion(io, source, extension)) {
+    if (const auto memo = FindCompanion(io, source, extension, names)) {
       companions.files.push_back({ExtensionOf(*memo), *memo, "", *memo});
       found = true;
     }
@@ -68,25 +68,27 @@ std::vector<std::string> SavedCompanions::PathsBeside(const std::string& tablePa
   return paths;
 }
 
-std::optional<std::string> SavedCompanions::TakenBeside(FileIo& io, const std::string& tablePath) const {
+std::optional<std::string> SavedCompanions::TakenBeside(FileIo& io, const std::string& tablePath,
+                                                        FolderNames* names) const {
   for (const std::string& path : PathsBeside(tablePath)) {
     if (platform::EntryExists(io, path)) return path;
   }
   // A .cpg there would tell the saved table's code page (its header names
   // none), whether or not one goes along.
-  if (auto cpg = FindCompanion(io, tablePath, kCodePageExtension)) return cpg;
+  if (auto cpg = FindCompanion(io, tablePath, kCodePageExtension, names)) return cpg;
   if (!memoNeeded) return std::nullopt;
   for (const char* extension : {kDbaseMemoExtension, kFoxProMemoExtension}) {
-    if (auto memo = FindCompanion(io, tablePath, extension)) return memo;
+    if (auto memo = FindCompanion(io, tablePath, extension, names)) return memo;
   }
   return std::nullopt;
 }
 
-SavedCompanions PlanCompanions(FileIo& io, const std::string& source, const std::string& fieldsOf) {
+SavedCompanions PlanCompanions(FileIo& io, const std::string& source, const std::string& fieldsOf,
+                               FolderNames* names) {
   SavedCompanions companions;
   companions.memoNeeded = MemoNeeded(io, fieldsOf, companions.notes);
   try {
-    const TableCodePage codePage = ReadTableCodePage(io, source);
+    const TableCodePage codePage = ReadTableCodePage(io, source, names);
     if (!codePage.cpgProblem.empty()) {
       companions.notes.push_back(codePage.cpgProblem + "; it was not used for the saved table's code page");
     }
@@ -96,7 +98,7 @@ SavedCompanions PlanCompanions(FileIo& io, const std::string& source, const std:
       companions.files.push_back(
           {extension, "", codePage.page.CpgText(), fromCpg ? *codePage.cpgPath : source});
     }
-    PlanMemo(io, source, companions);
+    PlanMemo(io, source, companions, names);
   } catch (const FileError& error) {
     if (SourceGone(error) && error.path() == source) return companions;
     companions.notes.push_back("the memo and code page files of " + source +

@@ -16,6 +16,7 @@
 
 #include "FileIo.h"
 #include "NoReplaceCopy.h"
+#include "TableCompanions.h"
 
 namespace drelin::batch {
 
@@ -40,16 +41,20 @@ struct SavedCompanions {
   // The first entry that stands where a companion of a table saved at
   // `tablePath` would go, any .cpg of that base name in any letter case
   // (it would tell the saved table's code page), or, for a table with memo
-  // fields, any memo file of that base name; nothing when all is free. A
-  // FileError when the folder cannot be searched.
-  std::optional<std::string> TakenBeside(FileIo& io, const std::string& tablePath) const;
+  // fields, any memo file of that base name; nothing when all is free. The
+  // folder is searched through `names` when given. A FileError when it
+  // cannot be searched.
+  std::optional<std::string> TakenBeside(FileIo& io, const std::string& tablePath,
+                                         FolderNames* names = nullptr) const;
 };
 
 // The companions of the repaired copy of `source`. `fieldsOf` is the table
 // whose descriptors tell whether memo text is needed (the repaired table,
 // or the source before its repair): a memo file that is needed but missing
-// is noted. A source that no longer exists takes nothing along.
-SavedCompanions PlanCompanions(FileIo& io, const std::string& source, const std::string& fieldsOf);
+// is noted. A source that no longer exists takes nothing along. The
+// source's folder is searched through `names` when given.
+SavedCompanions PlanCompanions(FileIo& io, const std::string& source, const std::string& fieldsOf,
+                               FolderNames* names = nullptr);
 
 // Told of each companion written: its origin and where it went.
 using CompanionWritten = std::function<void(const std::string& from, const std::string& to)>;

@@ -187,7 +187,7 @@ std::string TableCodePage::Reason() const {
          ")";
 }
 
-TableCodePage ReadTableCodePage(FileIo& io, const std::string& tablePath) {
+TableCodePage ReadTableCodePage(FileIo& io, const std::string& tablePath, FolderNames* names) {
   TableCodePage result;
   {
     const File table = File::OpenForReading(io, tablePath);
@@ -200,7 +200,7 @@ TableCodePage ReadTableCodePage(FileIo& io, const std::string& tablePath) {
     result.languageDriverKnown = true;
   }
   try {
-    result.cpgPath = FindCompanion(io, tablePath, kCodePageExtension);
+    result.cpgPath = FindCompanion(io, tablePath, kCodePageExtension, names);
     if (!result.cpgPath) return result;
     const std::string content = ReadCpg(io, *result.cpgPath);
     const std::string name = FileName(*result.cpgPath);

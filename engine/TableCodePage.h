@@ -17,6 +17,7 @@
 #include <string_view>
 
 #include "FileIo.h"
+#include "TableCompanions.h"
 
 namespace drelin {
 
@@ -62,8 +63,10 @@ std::optional<CodePageName> CodePageOfNumber(int number);
 // that can decode a table here.
 std::optional<CodePageName> ParseCpg(std::string_view content);
 
-// The code page of the table at `tablePath`. A FileError when the table
-// cannot be opened or read; a .cpg that cannot be read is only ignored.
-TableCodePage ReadTableCodePage(FileIo& io, const std::string& tablePath);
+// The code page of the table at `tablePath` (its folder searched for the
+// .cpg through `names` when given). A FileError when the table cannot be
+// opened or read; a .cpg that cannot be read is only ignored.
+TableCodePage ReadTableCodePage(FileIo& io, const std::string& tablePath,
+                                FolderNames* names = nullptr);
 
 }  // namespace drelin

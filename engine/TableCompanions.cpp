@@ -47,10 +47,6 @@ std::string Cased(std::string text, bool upper) {
   return text;
 }
 
-bool SameIgnoringCase(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && Cased(a, false) == Cased(b, false);
-}
-
 // Whether `path` names an entry that may be a companion (anything but a
 // folder); a FileError for a failure other than "no such entry".
 bool IsCandidate(FileIo& io, const std::string& path) {
@@ -73,11 +69,33 @@ std::vector<std::string> Names(FileIo& io, const std::string& folder) {
   errno = 0;
   while (const dirent* entry = readdir(dir.get())) names.emplace_back(entry->d_name);
   if (errno != 0) throw FileError("list", listed, errno);
-  std::sort(names.begin(), names.end());
   return names;
 }
 
+void Insert(std::vector<std::string>& names, const std::string& name) {
+  const auto at = std::lower_bound(names.begin(), names.end(), name);
+  if (at == names.end() || *at != name) names.insert(at, name);
+}
+
 }  // namespace
+
+std::vector<std::string> FolderNames::Matching(FileIo& io, const std::string& folder,
+                                               const std::string& name) {
+  auto listed = folders_.find(folder);
+  if (listed == folders_.end()) {
+    std::map<std::string, std::vector<std::string>> lowered;
+    for (const std::string& entry : Names(io, folder)) Insert(lowered[Cased(entry, false)], entry);
+    listed = folders_.emplace(folder, std::move(lowered)).first;
+  }
+  const auto found = listed->second.find(Cased(name, false));
+  return found == listed->second.end() ? std::vector<std::string>{} : found->second;
+}
+
+void FolderNames::Add(const std::string& path) {
+  const SplitName split = Split(path);
+  const auto listed = folders_.find(split.folder);
+  if (listed != folders_.end()) Insert(listed->second[Cased(split.name, false)], split.name);
+}
 
 std::string CompanionPath(const std::string& tablePath, const std::string& extension) {
   const SplitName split = Split(tablePath);
@@ -85,7 +103,7 @@ std::string CompanionPath(const std::string& tablePath, const std::string& exten
 }
 
 std::optional<std::string> FindCompanion(FileIo& io, const std::string& tablePath,
-                                         const std::string& extension) {
+                                         const std::string& extension, FolderNames* names) {
   const SplitName split = Split(tablePath);
   const bool upperTable = !split.extension.empty() && Cased(split.extension, true) == split.extension &&
                           Cased(split.extension, false) != split.extension;
@@ -93,10 +111,10 @@ std::optional<std::string> FindCompanion(FileIo& io, const std::string& tablePat
     const std::string name = split.base + "." + Cased(extension, upper);
     if (name != split.name && IsCandidate(io, split.folder + name)) return split.folder + name;
   }
-  const std::string wanted = split.base + "." + extension;
-  for (const std::string& name : Names(io, split.folder)) {
-    if (name == split.name || !SameIgnoringCase(name, wanted)) continue;
-    if (IsCandidate(io, split.folder + name)) return split.folder + name;
+  FolderNames fresh;
+  FolderNames& listing = names ? *names : fresh;
+  for (const std::string& name : listing.Matching(io, split.folder, split.base + "." + extension)) {
+    if (name != split.name && IsCandidate(io, split.folder + name)) return split.folder + name;
   }
   return std::nullopt;
 }

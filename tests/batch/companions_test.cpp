@@ -94,6 +94,22 @@ TEST_F(CompanionSaving, MemoFilesAndCodePagesGoAlongUnderFreeNames) {
   EXPECT_EQ(ReadFile(sources / "orders.dbt"), Memo("orders.dbt"));
 }
 
+// Tables with no companions, many to a folder: each folder is listed once
+// in a save, not once per table, and a table saved meanwhile is seen.
+TEST_F(CompanionSaving, EachFolderIsListedOnceASave) {
+  std::vector<Source> rows;
+  for (int i = 0; i < 12; ++i) rows.push_back({"t" + std::to_string(i) + ".dbf", i % 2 == 0, 0x57, "", ""});
+  rows.push_back({"t0.DBF", false, 0x57, "", ""});  // saved as Rep_13_t0.DBF
+  PlantRun(rows);
+  SimulatedIo io;
+  io.FailAt(0, EIO, {SimulatedIo::kOpendir});  // counts the listings, fails none
+  batch::RepairCommands counting(view, *this, *this, *this, [] { return "Rep"; },
+                                 [this] { return workFolder(); }, io);
+  counting.OnSave();
+  EXPECT_EQ(destination.Entries().size(), rows.size());
+  EXPECT_EQ(io.count(), 2);  // the sources' folder and the destination
+}
+
 // A failure at any step: every table is whole in the work folder or saved;
 // a saved table's companions are whole or absent (and then noted); none is
 // ever without its table; nothing that was there is changed; no private

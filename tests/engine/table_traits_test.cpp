@@ -162,6 +162,19 @@ TEST_F(TableTraits, CompanionsAreFoundInAnyLetterCase) {
   EXPECT_EQ(FindCompanion(SystemFileIo(), table, "dbt"), dir_ / "Orders.DBT");
   // A table is never its own companion.
   EXPECT_FALSE(FindCompanion(SystemFileIo(), Table("x.cpg", 0x03), "cpg"));
+
+  // Through a listing kept: names told with Add are seen, an entry gone
+  // since the listing is not.
+  FolderNames names;
+  const std::string other = Table("other.dbf", 0x03);
+  EXPECT_FALSE(FindCompanion(SystemFileIo(), other, "cpg", &names));
+  Write("Other.Cpg", "866");
+  EXPECT_FALSE(FindCompanion(SystemFileIo(), other, "cpg", &names));
+  names.Add(dir_ / "Other.Cpg");
+  EXPECT_EQ(FindCompanion(SystemFileIo(), other, "cpg", &names), dir_ / "Other.Cpg");
+  std::filesystem::remove(dir_ / "ORDERS.dbt");
+  std::filesystem::remove(dir_ / "Orders.DBT");
+  EXPECT_FALSE(FindCompanion(SystemFileIo(), table, "dbt", &names));
 }
 
 // A memo version byte stays only where a field of the memo file does; for
