@@ -4,8 +4,8 @@
 # the command line, get past the splash, repair in Normal mode, save into a
 # folder typed into the folder chooser, and exit through File > Exit and the
 # exit question. Passes when the process ends with status 0, the saved table
-# equals what the command-line tool writes for the same repair, and the
-# program left no working files behind.
+# and what went along with it equal what the command-line tool writes for
+# the same repair, and the program left no working files behind.
 #
 #   end_to_end.sh PROGRAM REPAIR_TOOL TABLE.dbf WORK_PARENT
 #
@@ -167,7 +167,16 @@ program_pid=""
 
 "$tool" repair --mode normal --output "$work/expected.dbf" "$work/tables/$name" >/dev/null
 cmp "$saved" "$work/expected.dbf" || fail "the saved table differs from the command-line repair"
-[ -z "$(ls -A "$work/out" | grep -v "^Rep_1_$name\$")" ] || fail "unexpected files saved: $(ls "$work/out")"
+# What the tool saved beside its table (a .cpg, a memo file) the program
+# saved beside its own, and nothing else.
+allowed="Rep_1_$name"
+for companion in "$work"/expected.*; do
+  extension=${companion##*.}
+  [ "$extension" = dbf ] && continue
+  cmp "$companion" "$work/out/Rep_1_${name%.*}.$extension" || fail "the saved .$extension differs from the tool's"
+  allowed="$allowed|Rep_1_${name%.*}.$extension"
+done
+[ -z "$(ls -A "$work/out" | grep -Exv "$allowed")" ] || fail "unexpected files saved: $(ls "$work/out")"
 leftovers=$(find "$work/tmp" -type f)
 [ -z "$leftovers" ] || fail "working files left behind: $leftovers"
 echo "the program repaired, saved $saved and exited with status 0"
