@@ -7,6 +7,7 @@
 #include "BatchRepair.h"
 #include "Commands.h"
 #include "InspectReport.h"
+#include "SalvageCommand.h"
 
 namespace drelin::cli {
 
@@ -70,9 +71,13 @@ int Main(int argc, char** argv, std::ostream& out, std::ostream& err, int outFd,
   inspectCommand->add_option("FILE", inspect.file, "the table")->required();
   inspectCommand->footer(std::string("Exit codes: 0 sound, 3 damaged, 1 unreadable.\n") + kInspectJsonKeys);
 
+  SalvageArguments salvage;
+  CLI::App* salvageCommand = AddSalvageCommand(app, salvage);
+
   const std::string first = argc > 1 ? argv[1] : "";
-  if (!first.empty() && first[0] != '-' && first != "repair" && first != "preview" && first != "inspect") {
-    err << "drelin-repair: unknown command '" << argv[1] << "' (commands: repair, preview, inspect)\n"
+  if (!first.empty() && first[0] != '-' && first != "repair" && first != "preview" && first != "inspect" &&
+      first != "salvage") {
+    err << "drelin-repair: unknown command '" << argv[1] << "' (commands: repair, preview, inspect, salvage)\n"
         << "Run with --help for more information.\n";
     return kExitUsage;
   }
@@ -103,6 +108,7 @@ int Main(int argc, char** argv, std::ostream& out, std::ostream& err, int outFd,
     return RunBatchRepair(io, repair, out, err);
   }
   if (previewCommand->parsed()) return RunPreview(io, preview, outFd, err);
+  if (salvageCommand->parsed()) return RunSalvage(io, salvage, out, err);
   return RunInspect(io, inspect, out, err);
 }
 

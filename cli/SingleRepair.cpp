@@ -29,19 +29,29 @@ void RemoveQuietly(FileIo& io, const std::string& path) {
   }
 }
 
-// Writes the table under a private name beside `output` and moves it there.
-RepairReport RepairTable(FileIo& io, const std::string& source, const std::string& output,
-                         int mode, const CopyProgress& progress) {
-  RepairOptions options;
-  options.creation = File::Creation::kExclusive;
-  options.progress = progress;
+// Refuses an output that exists or whose folder does not, before anything
+// is written.
+void CheckNewOutput(FileIo& io, const std::string& output) {
+  if (output.empty()) throw FileError("create", output, ENOENT);
+  if (output.back() == '/') throw FileError("create", output, EISDIR);
+  if (platform::EntryExists(io, output)) throw AlreadyExists(output);
+  struct stat folder {};
+  if (io.Lstat(platform::DirName(output).c_str(), &folder) != 0) {
+    throw FileError("create", output, errno);
+  }
+  // A folder or a link to one will do; the create below tells the rest.
+}
+
+// Has `write` fill a private name beside `output` and moves it there.
+void WriteUnderPrivateName(FileIo& io, const std::string& output,
+                           const std::function<void(const std::string& path)>& write) {
   for (int attempt = 0;; ++attempt) {
     const std::string temporary = platform::PartNameIn(platform::DirName(output));
     const PartialOutput partial(temporary);
     try {
-      RepairReport report = DbfRepairEngine(io).RepairFile(source, temporary, mode, options);
+      write(temporary);
       platform::MoveNoReplace(io, temporary, output);
-      return report;
+      return;
     } catch (const FileError& error) {
       // Only the exclusive create says EEXIST about our temporary name: the
       // name was taken, nothing of ours exists, and another name will do.
@@ -76,20 +86,24 @@ void WriteCompanionsOf(FileIo& io, const batch::SavedCompanions& companions,
 
 }  // namespace
 
+void WriteNewFile(FileIo& io, const std::string& output, const std::function<void(const std::string& path)>& write) {
+  CheckNewOutput(io, output);
+  WriteUnderPrivateName(io, output, write);
+}
+
 RepairReport RepairToNewFile(FileIo& io, const std::string& source, const std::string& output,
                              int mode, const CopyProgress& progress, CompanionOutcome* outcome) {
-  if (output.empty()) throw FileError("create", output, ENOENT);
-  if (output.back() == '/') throw FileError("create", output, EISDIR);
-  if (platform::EntryExists(io, output)) throw AlreadyExists(output);
-  struct stat folder {};
-  if (io.Lstat(platform::DirName(output).c_str(), &folder) != 0) {
-    throw FileError("create", output, errno);
-  }
-  // A folder or a link to one will do; the create below tells the rest.
+  CheckNewOutput(io, output);
   const batch::SavedCompanions companions = batch::PlanCompanions(io, source, source);
   if (const auto taken = companions.TakenBeside(io, output)) throw AlreadyExists(*taken);
 
-  const RepairReport report = RepairTable(io, source, output, mode, progress);
+  RepairOptions options;
+  options.creation = File::Creation::kExclusive;
+  options.progress = progress;
+  RepairReport report;
+  WriteUnderPrivateName(io, output, [&](const std::string& temporary) {
+    report = DbfRepairEngine(io).RepairFile(source, temporary, mode, options);
+  });
   CompanionOutcome ignored;
   WriteCompanionsOf(io, companions, output, outcome ? *outcome : ignored);
   return report;

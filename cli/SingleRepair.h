@@ -14,6 +14,7 @@
 // noted.
 #pragma once
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -43,5 +44,10 @@ struct CompanionOutcome {
 RepairReport RepairToNewFile(FileIo& io, const std::string& source, const std::string& output,
                              int mode, const CopyProgress& progress = nullptr,
                              CompanionOutcome* outcome = nullptr);
+
+// The same rules for any new file: `write` creates the file it is given (a
+// private temporary name beside `output`) exclusively, and fills it; it is
+// then moved to `output` without replacing anything.
+void WriteNewFile(FileIo& io, const std::string& output, const std::function<void(const std::string& path)>& write);
 
 }  // namespace drelin::cli

@@ -117,10 +117,15 @@ void File::WriteAt(uint64_t offset, const void* buffer, size_t count) {
 
 void File::CopyFrom(const File& source, uint64_t offset, uint64_t count,
                     const CopyProgress& progress) {
+  CopyRange(source, offset, offset, count, progress);
+}
+
+void File::CopyRange(const File& source, uint64_t from, uint64_t to, uint64_t count,
+                     const CopyProgress& progress) {
   uint64_t done = 0;
   while (done < count) {
-    off_t in = static_cast<off_t>(offset + done);
-    off_t out = in;
+    off_t in = static_cast<off_t>(from + done);
+    off_t out = static_cast<off_t>(to + done);
     const size_t slice = static_cast<size_t>(std::min(count - done, kKernelCopySlice));
     const ssize_t copied = io_->CopyFileRange(source.fd_, &in, fd_, &out, slice);
     if (copied < 0) {
@@ -129,7 +134,7 @@ void File::CopyFrom(const File& source, uint64_t offset, uint64_t count,
       if (error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP ||
           error == EBADF || error == EPERM) {
         // No kernel copy between these two files: do it by hand from here on.
-        CopyThroughBuffer(source, offset + done, count - done, done, count, progress);
+        CopyThroughBuffer(source, from + done, to + done, count - done, done, count, progress);
         return;
       }
       if (IsWriteSideError(error)) throw FileError("write", path_, error);
@@ -141,16 +146,16 @@ void File::CopyFrom(const File& source, uint64_t offset, uint64_t count,
   }
 }
 
-void File::CopyThroughBuffer(const File& source, uint64_t offset, uint64_t count, uint64_t done,
+void File::CopyThroughBuffer(const File& source, uint64_t from, uint64_t to, uint64_t count, uint64_t done,
                              uint64_t total, const CopyProgress& progress) {
   const size_t size = static_cast<size_t>(std::min<uint64_t>(count, kCopyBufferSize));
   std::vector<unsigned char> buffer(std::max<size_t>(size, 1));
   uint64_t copied = 0;
   while (copied < count) {
     const size_t want = static_cast<size_t>(std::min<uint64_t>(count - copied, size));
-    const size_t got = source.ReadAt(offset + copied, buffer.data(), want);
+    const size_t got = source.ReadAt(from + copied, buffer.data(), want);
     if (got < want) throw FileError(source.path_, "the file changed while it was being read");
-    WriteAt(offset + copied, buffer.data(), got);
+    WriteAt(to + copied, buffer.data(), got);
     copied += got;
     if (progress) progress(done + copied, total);
   }

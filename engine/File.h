@@ -52,6 +52,9 @@ class File {
   // that ends before `offset + count` is an error (it changed while read).
   void CopyFrom(const File& source, uint64_t offset, uint64_t count,
                 const CopyProgress& progress = nullptr);
+  // The same from offset `from` of `source` to offset `to` here.
+  void CopyRange(const File& source, uint64_t from, uint64_t to, uint64_t count,
+                 const CopyProgress& progress = nullptr);
   void Sync();
   // Closes now and reports a failed close (a late write error on some file
   // systems). The destructor closes silently.
@@ -59,7 +62,7 @@ class File {
 
  private:
   File(FileIo& io, std::string path, int fd) : io_(&io), path_(std::move(path)), fd_(fd) {}
-  void CopyThroughBuffer(const File& source, uint64_t offset, uint64_t count, uint64_t done,
+  void CopyThroughBuffer(const File& source, uint64_t from, uint64_t to, uint64_t count, uint64_t done,
                          uint64_t total, const CopyProgress& progress);
 
   FileIo* io_;

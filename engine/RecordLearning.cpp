@@ -1,0 +1,251 @@
+#include "RecordLearning.h"
+
+#include <algorithm>
+#include <climits>
+#include <vector>
+
+#include "DbfLayout.h"
+#include "RecordWalk.h"
+#include "SlidingWindow.h"
+
+namespace drelin {
+
+namespace {
+
+// The learning walks cover this much of the data area, or this many
+// records when that is more (up to a bound).
+constexpr uint64_t kLearnBytes = uint64_t{1} << 20;
+constexpr uint64_t kLearnRecords = 256;
+constexpr uint64_t kMaxLearnBytes = uint64_t{16} << 20;
+// Records read where the header says they are, for the format census.
+constexpr uint64_t kCensusRecords = 4096;
+// The run back from the end-of-file byte goes at most this far.
+constexpr uint64_t kBackRunBytes = uint64_t{1} << 20;
+// Until it has learnt this many records, a run checks every record against
+// its nearby alignments.
+constexpr uint64_t kYoungModel = 1024;
+// Nearby alignments a record of a run is compared with, each way.
+constexpr uint64_t kNearby = 7;
+// Records in a row at the header's alignment that resume a run past damage.
+constexpr uint64_t kResume = 8;
+constexpr uint64_t kNoBreak = UINT64_MAX;
+// Records after the first that decide where the run from the header
+// starts, and the bound of that work in bytes read.
+constexpr uint64_t kStartProbe = 256;
+constexpr uint64_t kStartWork = uint64_t{16} << 20;
+
+// The format census over the records at the header's alignment.
+void TakeFormatCensus(const ByteSource& source, uint64_t begin, RecordModel& model) {
+  const uint64_t length = model.recordLength();
+  SlidingWindow window(source, source.length(), WindowBytesFor(length));
+  for (uint64_t seen = 0, at = begin; seen < kCensusRecords; at += length, ++seen) {
+    const uint8_t* record = window.Get(at, length);
+    if (!record) break;
+    window.Release(at);
+    model.CountFormats(record);
+  }
+  model.SettleFormats();
+}
+
+// Whether one record of a run fits what the run has taught so far. `before`
+// and `after` bytes around it are readable.
+bool FitsRun(const RecordModel& model, const uint8_t* record, uint64_t before, uint64_t after) {
+  if (!IsRecordFlag(record[0]) || !model.FieldsFit(record)) return false;
+  if (model.young()) {
+    return model.PaddingFits(record) && PaddingReadsBest(model.layout(), record, before, after);
+  }
+  // A young model cannot tell a shifted record by its score alone; a shift
+  // reads better at the alignment it came from.
+  const int32_t score = model.Score(record);
+  if (score < model.floor()) return false;
+  const bool young = model.learnt() < kYoungModel;
+  return (!young && score >= model.low()) || model.ReadsBestHere(record, before, after);
+}
+
+// Refits come as the learnt records double, then as they quadruple.
+bool RefitDue(uint64_t learnt) {
+  if ((learnt & (learnt - 1)) != 0) return false;
+  return learnt <= 1024 || (learnt & 0x5555555555555555ull) != 0;
+}
+
+// Learns a record of a run, refitting as the run grows.
+void LearnFromRun(RecordModel& model, const uint8_t* record, const uint8_t* pair) {
+  model.Learn(record);
+  if (pair) model.LearnPair(pair);
+  const uint64_t learnt = model.learnt();
+  if (RefitDue(learnt)) model.Fit();
+}
+
+// The records from `begin` on at the header's alignment, up to `end`. A
+// record is learnt when the records on both sides of it fit too: the
+// records next to damage may hold some of it. Past damage the run goes on
+// where `kResume` records in a row fit again at the same alignment, as they
+// do after a damaged block.
+struct RunEnds {
+  uint64_t firstBreak = kNoBreak;  // where the first record did not fit
+  uint64_t learntTo = 0;           // the end of the last record learnt
+};
+
+RunEnds LearnRunForward(const ByteSource& source, uint64_t begin, uint64_t end, RecordModel& model) {
+  const uint64_t length = model.recordLength();
+  SlidingWindow window(source, end, WindowBytesFor(length));
+  auto fits = [&](uint64_t at) {
+    if (!window.Get(at, length)) return false;
+    const uint64_t before = std::min<uint64_t>(kNearby, at - std::max(begin, window.released()));
+    const uint64_t after = std::min<uint64_t>(kNearby, end - (at + length));
+    const uint8_t* bytes = window.Get(at - before, static_cast<size_t>(before + length + after));
+    return FitsRun(model, bytes + before, before, after);
+  };
+  RunEnds ends;
+  ends.learntTo = begin;
+  uint64_t run = 0;  // records in a row that fit, ending at `at`
+  for (uint64_t at = begin; window.Get(at, length); at += length) {
+    window.Release(at >= begin + 2 * length ? at - 2 * length : begin);
+    if (!fits(at)) {
+      if (ends.firstBreak == kNoBreak) ends.firstBreak = at;
+      run = 0;
+      continue;
+    }
+    if (run == 0 && at > begin) {
+      // Past damage: only a run of records that fit resumes learning.
+      uint64_t ahead = 1;
+      while (ahead < kResume && fits(at + ahead * length)) ++ahead;
+      if (ahead < kResume) continue;
+    }
+    ++run;
+    if (run >= 3) {
+      const uint8_t* pair = window.Get(at - 2 * length, static_cast<size_t>(2 * length));
+      LearnFromRun(model, pair + length, run >= 4 ? pair : nullptr);
+      ends.learntTo = at;
+    }
+  }
+  return ends;
+}
+
+// The records that end at the end-of-file byte before `end`, backwards,
+// down to `stop`.
+void LearnRunBackward(const ByteSource& source, uint64_t stop, uint64_t end, RecordModel& model) {
+  const uint64_t length = model.recordLength();
+  const uint64_t count = std::min(kBackRunBytes, end - stop) / length;
+  if (count == 0) return;
+  std::vector<uint8_t> bytes(static_cast<size_t>(count * length));
+  if (source.Read(end - count * length, bytes.data(), bytes.size()) != bytes.size()) return;
+  for (uint64_t k = count; k-- > 0;) {
+    const uint8_t* record = bytes.data() + k * length;
+    const uint64_t before = std::min<uint64_t>(kNearby, k * length);
+    const uint64_t after = std::min<uint64_t>(kNearby, (count - 1 - k) * length);
+    if (!FitsRun(model, record, before, after)) break;
+    if (k + 1 < count) LearnFromRun(model, record + length, k + 2 < count ? record + length : nullptr);
+  }
+}
+
+// Where the run from the header starts. When the first record holds bytes
+// inserted or lost, every record after it reads shifted at the header's
+// alignment, and consistently so, up to the next damage; the padding of the
+// fields tells. So when the records right after the first do not read soundly
+// at the header's alignment but do at a nearby one, and go on doing so past
+// where the header's alignment would have come back after a damaged block,
+// the run starts at that alignment.
+uint64_t RunStart(const ByteSource& source, const RecordLayout& layout, uint64_t begin) {
+  const uint64_t length = layout.recordLength;
+  const uint64_t available = (source.length() - std::min(source.length(), begin)) / length;
+  const uint64_t probes = std::min({kStartProbe, kStartWork / length, available}) - std::min<uint64_t>(available, 2);
+  if (probes < kResume) return begin;
+  // Record j after the first, read `shift` bytes after the header's alignment
+  // less kNearby.
+  const uint64_t from = begin + length - kNearby;
+  std::vector<uint8_t> bytes(static_cast<size_t>(probes * length + 2 * kNearby));
+  if (source.Read(from, bytes.data(), bytes.size()) != bytes.size()) return begin;
+  auto sound = [&](uint64_t shift, uint64_t j) {
+    const uint8_t* record = bytes.data() + shift + j * length;
+    if (!IsRecordFlag(record[0]) || PaddingBreaks(layout, record) != 0) return false;
+    return std::all_of(layout.fields.begin(), layout.fields.end(), [&](const LayoutField& field) {
+      return FitsFormat(field.format, record + field.offset, field.length);
+    });
+  };
+  auto run = [&](uint64_t shift) {
+    uint64_t j = 0;
+    while (j < probes && sound(shift, j)) ++j;
+    return j;
+  };
+  if (run(kNearby) >= kResume / 2) return begin;
+  uint64_t best = kNearby;
+  uint64_t bestRun = 0;
+  for (uint64_t shift = 0; shift <= 2 * kNearby && shift < length + kNearby; ++shift) {
+    const uint64_t length = shift == kNearby ? 0 : run(shift);
+    if (length > bestRun) {
+      best = shift;
+      bestRun = length;
+    }
+  }
+  if (bestRun < kResume) return begin;
+  uint64_t comesBack = 0;
+  for (uint64_t j = bestRun; j < std::min(probes, bestRun + 4); ++j) comesBack += sound(kNearby, j) ? 1 : 0;
+  return comesBack >= 2 ? begin : from + best;
+}
+
+// Feeds a model from a walk judged by another.
+class Learner : public WalkSink {
+ public:
+  explicit Learner(RecordModel& model, bool refit) : model_(model), refit_(refit) {}
+  void Keep(uint64_t, const uint8_t* record, const uint8_t* previous) override {
+    model_.Learn(record);
+    if (previous) model_.LearnPair(previous);
+    const uint64_t learnt = model_.learnt();
+    if (refit_ && RefitDue(learnt)) model_.Fit();
+  }
+  void Skip(uint64_t, uint64_t, SkipReason) override {}
+  void Resync(uint64_t) override {}
+
+ private:
+  RecordModel& model_;
+  bool refit_;
+};
+
+// A fresh model learnt from a walk over [begin, end) that `guide` judges.
+RecordModel LearnGuided(const ByteSource& source, const RecordModel& guide, uint64_t begin, uint64_t end) {
+  RecordModel fresh(guide.layout());
+  fresh.TakeFormatsFrom(guide);
+  SlidingWindow window(source, end, WindowBytesFor(guide.recordLength()));
+  Learner learner(fresh, false);
+  WalkRecords(window, begin, guide, learner);
+  fresh.Fit();
+  return fresh;
+}
+
+}  // namespace
+
+RecordModel LearnRecords(const ByteSource& source, const RecordLayout& layout, uint64_t begin) {
+  const uint64_t end = source.length();
+  const uint64_t learnBytes = std::max(kLearnBytes, std::min(kMaxLearnBytes, kLearnRecords * layout.recordLength));
+  const uint64_t learnEnd = std::min(end, begin + learnBytes);
+  RecordModel seed(layout);
+  const uint64_t start = RunStart(source, layout, begin);
+  TakeFormatCensus(source, start, seed);
+  const RunEnds run = LearnRunForward(source, start, learnEnd, seed);
+  if (run.firstBreak == kNoBreak) {
+    seed.Fit();
+    return seed;  // nothing broke the run: a walk would learn the same
+  }
+  if (end > begin && source.At(end - 1) == kEndOfFile) {
+    LearnRunBackward(source, run.learntTo, end - 1, seed);
+  }
+  seed.Fit();
+  if (!seed.fitted()) {
+    // Too little to score anything: learn as the walk goes, taking a new
+    // alignment only once the model can tell.
+    SlidingWindow window(source, learnEnd, WindowBytesFor(seed.recordLength()));
+    Learner learner(seed, true);
+    WalkOptions options;
+    options.newAlignmentBeforeFit = false;
+    WalkRecords(window, begin, seed, learner, options);
+    seed.Fit();
+    if (!seed.fitted()) return seed;
+  }
+  RecordModel first = LearnGuided(source, seed, begin, learnEnd);
+  if (!first.fitted()) return seed;
+  RecordModel second = LearnGuided(source, first, begin, learnEnd);
+  return second.fitted() ? second : first;
+}
+
+}  // namespace drelin

@@ -1,0 +1,26 @@
+// RecordLearning: how record salvage learns what a table's records look
+// like from the table itself, before it writes anything.
+//
+// 1. Format census: the records where the header says they are tell which
+//    fixed formats (numbers, dates, ...) the writer kept.
+// 2. Anchored runs: the records from the header on, and back from the
+//    end-of-file byte, for as long as each keeps fitting what came before
+//    it. Their alignment is known without any judging, so they seed a first
+//    model however early the damage lies.
+// 3. Guided walks: a full walk over the start of the data area (at most a
+//    few megabytes), judged by the previous model, learning into a fresh
+//    one; twice, so that what the seed got wrong is unlearnt.
+#pragma once
+
+#include <cstdint>
+
+#include "ByteSource.h"
+#include "RecordLayout.h"
+#include "RecordModel.h"
+
+namespace drelin {
+
+// The model of the records in [begin, source.length()).
+RecordModel LearnRecords(const ByteSource& source, const RecordLayout& layout, uint64_t begin);
+
+}  // namespace drelin

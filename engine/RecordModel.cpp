@@ -1,0 +1,386 @@
+#include "RecordModel.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+#include "DbfLayout.h"
+
+namespace drelin {
+
+namespace {
+
+// Learnt records below this leave the scores at zero (formats and flags
+// alone decide), and the table uncertain.
+constexpr uint64_t kMinLearnt = 1;
+// Memory for the sample of consecutive record pairs, and its size bounds.
+constexpr uint64_t kPairBytes = uint64_t{4} << 20;
+constexpr size_t kMinPairs = 8;
+constexpr size_t kMaxPairs = 512;
+// Work bound of the threshold estimate, in bytes scored.
+constexpr uint64_t kThresholdWork = uint64_t{2} << 20;
+constexpr uint64_t kMaxHashed = 65536;
+constexpr uint64_t kPaddedRun = 8;
+// Records up to this long get a score table per byte value (512 bytes per
+// position) besides the one per class.
+constexpr uint64_t kByteTableLength = 4096;
+// Positions of the quick look at a record, at least.
+constexpr uint64_t kProbePositions = 16;
+// Per-byte score bounds, in nats: one odd byte cannot sink a record alone.
+constexpr double kMaxByteScore = 8.0;
+constexpr int kScale = 16;  // score units per nat
+// Classes a position holds in at most this share of the records count as
+// never seen there.
+constexpr double kNoiseShare = 0.002;
+// Weight of a field's class mix as the prior of each of its positions.
+constexpr double kPriorWeight = 2.0;
+// A wrong alignment may pass a whole chain at most this often.
+constexpr double kChainFalsePass = 1e-6;
+constexpr unsigned kMinChain = 3;
+constexpr unsigned kMaxChain = 16;
+constexpr unsigned kUnfittedChain = 8;
+
+constexpr std::array<uint8_t, 256> MakeClasses() {
+  std::array<uint8_t, 256> classes{};
+  for (int b = 0; b < 256; ++b) {
+    uint8_t c = 10;  // other ASCII punctuation
+    if (b == 0) c = 0;
+    else if (b == ' ') c = 1;
+    else if (b >= '0' && b <= '9') c = 2;
+    else if (b >= 'A' && b <= 'Z') c = 3;
+    else if (b >= 'a' && b <= 'z') c = 4;
+    else if (b == '.') c = 5;
+    else if (b == '-') c = 6;
+    else if (b == ',') c = 7;
+    else if (b == '*') c = 8;
+    else if (b == '+') c = 9;
+    else if (b < 0x20 || b == 0x7F) c = 11;
+    else if (b >= 0x80) c = static_cast<uint8_t>(12 + (b - 0x80) / 0x20);
+    classes[static_cast<size_t>(b)] = c;
+  }
+  return classes;
+}
+
+uint64_t Hash(const uint8_t* bytes, uint64_t length) {
+  uint64_t hash = 0xCBF29CE484222325ull;
+  for (uint64_t i = 0; i < length; ++i) hash = (hash ^ bytes[i]) * 0x100000001B3ull;
+  return hash;
+}
+
+}  // namespace
+
+const std::array<uint8_t, 256> RecordModel::kClassOf = MakeClasses();
+
+RecordModel::RecordModel(const RecordLayout& layout)
+    : layout_(layout),
+      length_(layout.recordLength),
+      enforced_(layout.fields.size(), true),
+      formatFails_(layout.fields.size(), 0),
+      counts_(length_ * kClasses, 0),
+      scores_(length_ * kClasses, 0),
+      prior_(length_ * kClasses, 0),
+      leftOut_(length_ * kClasses, 0),
+      low_(INT32_MIN / 2),
+      high_(INT32_MIN / 2),
+      floor_(INT32_MIN / 2),
+      tailEdge_(INT32_MIN / 2),
+      headEdge_(INT32_MIN / 2),
+      sure_(INT32_MIN / 2),
+      chainLength_(kUnfittedChain) {
+  ListChecked();
+}
+
+void RecordModel::CountFormats(const uint8_t* record) {
+  if (!IsRecordFlag(record[0])) {
+    paddedRun_ = 0;
+    return;
+  }
+  const bool padded = PaddingBreaks(layout_, record) == 0;
+  paddedRun_ = padded ? paddedRun_ + 1 : 0;
+  longestPaddedRun_ = std::max(longestPaddedRun_, paddedRun_);
+  // Records read shifted break the padding of their fields; only records
+  // that keep it tell what the writer did with its fixed formats.
+  if (!padded) return;
+  ++censusRecords_;
+  for (size_t f = 0; f < layout_.fields.size(); ++f) {
+    const LayoutField& field = layout_.fields[f];
+    if (!FitsFormat(field.format, record + field.offset, field.length)) ++formatFails_[f];
+  }
+}
+
+void RecordModel::SettleFormats() {
+  // Shifted reads hardly ever keep the padding for a run of records.
+  paddingKept_ = longestPaddedRun_ >= kPaddedRun;
+  if (censusRecords_ >= kYoung) {
+    for (size_t f = 0; f < layout_.fields.size(); ++f) enforced_[f] = 4 * formatFails_[f] < censusRecords_;
+  }
+  ListChecked();
+}
+
+void RecordModel::ListChecked() {
+  checked_.clear();
+  for (size_t f = 0; f < layout_.fields.size(); ++f) {
+    if (layout_.fields[f].format != FieldFormat::kText && enforced_[f]) checked_.push_back(f);
+  }
+}
+
+void RecordModel::Learn(const uint8_t* record) {
+  uint32_t* row = counts_.data();
+  for (uint64_t i = 0; i < length_; ++i, row += kClasses) ++row[kClassOf[record[i]]];
+  ++learnt_;
+  if (hashed_ < kMaxHashed) {
+    hashes_.insert(Hash(record, length_));
+    ++hashed_;
+  }
+}
+
+void RecordModel::LearnPair(const uint8_t* records) {
+  const size_t capacity =
+      std::clamp<size_t>(static_cast<size_t>(kPairBytes / (2 * length_)), kMinPairs, kMaxPairs);
+  ++pairsSeen_;
+  size_t slot = pairs_.size();
+  if (slot >= capacity) {
+    // Reservoir sampling keeps an even sample of the whole learning walk.
+    randomState_ = randomState_ * 6364136223846793005ull + 1442695040888963407ull;
+    slot = static_cast<size_t>((randomState_ >> 33) % pairsSeen_);
+    if (slot >= capacity) return;
+  } else {
+    pairs_.emplace_back();
+  }
+  pairs_[slot].assign(records, records + 2 * length_);
+}
+
+void RecordModel::Fit() {
+  if (learnt_ < kMinLearnt) return;
+  FitScores();
+  FitThresholds();
+  fitted_ = true;
+}
+
+void RecordModel::FitScores() {
+  double all = 0;
+  background_.fill(0);
+  for (uint64_t i = 0; i < length_; ++i) {
+    for (int c = 0; c < kClasses; ++c) background_[c] += counts_[i * kClasses + c];
+  }
+  for (int c = 0; c < kClasses; ++c) all += background_[c];
+  for (int c = 0; c < kClasses; ++c) background_[c] = (background_[c] + 1) / (all + kClasses);
+
+  const double n = static_cast<double>(learnt_);
+  auto fitRange = [&](uint64_t from, uint64_t to) {
+    // The field's own class mix is the prior of each of its positions.
+    std::array<double, kClasses> field{};
+    for (uint64_t i = from; i < to; ++i) {
+      for (int c = 0; c < kClasses; ++c) field[c] += counts_[i * kClasses + c];
+    }
+    const double fieldTotal = n * static_cast<double>(to - from);
+    for (int c = 0; c < kClasses; ++c) field[c] = (field[c] + 4 * background_[c]) / (fieldTotal + 4);
+    for (uint64_t i = from; i < to; ++i) {
+      for (int c = 0; c < kClasses; ++c) {
+        const uint64_t cell = i * kClasses + c;
+        prior_[cell] = static_cast<float>(kPriorWeight * field[c]);
+        scores_[cell] = ByteScore(counts_[cell], cell, n);
+        // As if one record holding this class had not been learnt: what a
+        // record outside the sample would score.
+        leftOut_[cell] = counts_[cell] > 0 ? ByteScore(counts_[cell] - 1.0, cell, n - 1) : scores_[cell];
+      }
+    }
+  };
+  fitRange(0, 1);
+  for (const LayoutField& field : layout_.fields) fitRange(field.offset, field.offset + field.length);
+  if (length_ <= kByteTableLength) {
+    byteScores_.resize(length_ * 256);
+    for (uint64_t i = 0; i < length_; ++i) {
+      for (int b = 0; b < 256; ++b) byteScores_[i * 256 + b] = static_cast<int8_t>(scores_[i * kClasses + kClassOf[b]]);
+    }
+    ChooseProbe();
+  }
+}
+
+void RecordModel::ChooseProbe() {
+  probe_.clear();
+  probeScores_.clear();
+  auto add = [&](uint64_t position) {
+    probe_.push_back(static_cast<uint32_t>(position));
+    probeScores_.insert(probeScores_.end(), byteScores_.begin() + static_cast<std::ptrdiff_t>(position * 256),
+                        byteScores_.begin() + static_cast<std::ptrdiff_t>(position * 256 + 256));
+  };
+  // The most telling position of each of a few equal stretches of the
+  // record: what a real record is expected to score there.
+  std::vector<bool> taken(length_, false);
+  const uint64_t stretches = std::min<uint64_t>(length_, std::max<uint64_t>(kProbePositions, length_ / 16));
+  for (uint64_t k = 0; k < stretches; ++k) {
+    const uint64_t from = k * length_ / stretches;
+    const uint64_t to = (k + 1) * length_ / stretches;
+    uint64_t best = from;
+    double bestExpected = -1e300;
+    for (uint64_t i = from; i < to; ++i) {
+      double expected = 0;
+      for (int c = 0; c < kClasses; ++c) {
+        expected += static_cast<double>(counts_[i * kClasses + c]) * scores_[i * kClasses + c];
+      }
+      if (expected > bestExpected) {
+        bestExpected = expected;
+        best = i;
+      }
+    }
+    taken[best] = true;
+  }
+  for (uint64_t i = 0; i < length_; ++i) {
+    if (taken[i]) add(i);
+  }
+}
+
+int32_t RecordModel::ProbeScore(const uint8_t* record) const {
+  int32_t total = 0;
+  for (size_t k = 0; k < probe_.size(); ++k) total += probeScores_[k * 256 + record[probe_[k]]];
+  return total;
+}
+
+int16_t RecordModel::ByteScore(double count, uint64_t cell, double records) const {
+  // A class a position holds in a tiny share of the records is more likely
+  // damage the learning let through than data.
+  if (count <= records * kNoiseShare) count = 0;
+  const double p = (count + prior_[cell]) / (records + kPriorWeight);
+  const double ratio = std::clamp(std::log(p / background_[cell % kClasses]), -kMaxByteScore, kMaxByteScore);
+  return static_cast<int16_t>(std::clamp<long>(std::lround(ratio * kScale), -128, 127));
+}
+
+int32_t RecordModel::ScoreLeftOut(const uint8_t* record) const {
+  int32_t total = 0;
+  for (uint64_t i = 0; i < length_; ++i) total += leftOut_[i * kClasses + kClassOf[record[i]]];
+  return total;
+}
+
+bool RecordModel::ReadsBestHere(const uint8_t* record, uint64_t before, uint64_t after) const {
+  const int32_t here = Score(record);
+  for (uint64_t d = 1; d <= before; ++d) {
+    if (Score(record - d) > here) return false;
+  }
+  for (uint64_t d = 1; d <= after; ++d) {
+    if (Score(record + d) > here) return false;
+  }
+  return true;
+}
+
+int32_t RecordModel::WorstRun(const uint8_t* record, bool atEnd) const {
+  int32_t run = 0;
+  int32_t worst = 0;
+  for (uint64_t k = 0; k < length_; ++k) {
+    const uint64_t i = atEnd ? length_ - 1 - k : k;
+    run += scores_[i * kClasses + kClassOf[record[i]]];
+    worst = std::min(worst, run);
+  }
+  return worst;
+}
+
+void RecordModel::FitThresholds() {
+  const double identical =
+      hashed_ ? static_cast<double>(hashed_ - hashes_.size()) / static_cast<double>(hashed_) : 0;
+  uncertain_ = length_ < 8 || learnt_ < kYoung || pairs_.empty() || identical >= 0.5;
+  if (pairs_.empty()) return;
+
+  // Other alignments: the bytes of each sampled pair read from other shifts.
+  std::vector<uint64_t> shifts;
+  const uint64_t near = std::min<uint64_t>(8, length_ - 1);
+  for (uint64_t s = 1; s <= near; ++s) shifts.push_back(s);
+  for (uint64_t s = length_ - near; s < length_; ++s) shifts.push_back(s);
+  const uint64_t spread = std::min<uint64_t>(32, length_ - 1);
+  for (uint64_t k = 1; k <= spread; ++k) shifts.push_back(k * (length_ - 1) / (spread + 1) + 1);
+  std::sort(shifts.begin(), shifts.end());
+  shifts.erase(std::unique(shifts.begin(), shifts.end()), shifts.end());
+  const uint64_t budgetPairs = std::max<uint64_t>(1, kThresholdWork / (length_ * (shifts.size() + 2)));
+  const size_t usedPairs = static_cast<size_t>(std::min<uint64_t>(pairs_.size(), budgetPairs));
+
+  std::vector<int32_t> truth;
+  for (size_t p = 0; p < usedPairs; ++p) {
+    truth.push_back(ScoreLeftOut(pairs_[p].data()));
+    truth.push_back(ScoreLeftOut(pairs_[p].data() + length_));
+  }
+  std::sort(truth.begin(), truth.end());
+  auto quantile = [&](double q) { return truth[static_cast<size_t>(q * static_cast<double>(truth.size() - 1))]; };
+  const int32_t median = quantile(0.5);
+  const int32_t rare = quantile(0.001);
+
+  // Misread records that pass the flag and the formats, per shift.
+  std::vector<std::vector<int32_t>> misread(shifts.size());
+  int32_t ceiling = INT32_MIN;
+  for (size_t k = 0; k < shifts.size(); ++k) {
+    for (size_t p = 0; p < usedPairs; ++p) {
+      const uint8_t* read = pairs_[p].data() + shifts[k];
+      if (!IsRecordFlag(read[0]) || !FieldsFit(read)) continue;
+      misread[k].push_back(Score(read));
+      ceiling = std::max(ceiling, misread[k].back());
+    }
+  }
+  std::vector<int32_t> allMisread;
+  for (const auto& scores : misread) allMisread.insert(allMisread.end(), scores.begin(), scores.end());
+  if (!allMisread.empty()) {
+    std::nth_element(allMisread.begin(), allMisread.begin() + static_cast<std::ptrdiff_t>(allMisread.size() / 2), allMisread.end());
+    floor_ = std::min(allMisread[allMisread.size() / 2], rare);
+  } else {
+    floor_ = INT32_MIN / 2;
+  }
+  if (ceiling == INT32_MIN) {
+    low_ = rare - std::max<int32_t>(median - rare, 8 * kScale);  // formats alone tell
+  } else if (ceiling < rare) {
+    low_ = ceiling + (rare - ceiling) / 4;  // clear of every misread, with room above
+  } else {
+    low_ = rare;  // misreads reach real records: keep the records, let chains decide
+  }
+  high_ = std::max(low_, quantile(0.02));
+  if (!probe_.empty()) {
+    // The quick look may pass records where no misread got and nearly
+    // every real record gets.
+    std::vector<int32_t> looks;
+    for (size_t p = 0; p < usedPairs; ++p) {
+      looks.push_back(ProbeScore(pairs_[p].data()));
+      looks.push_back(ProbeScore(pairs_[p].data() + length_));
+    }
+    std::sort(looks.begin(), looks.end());
+    // The quick look stands in for the formats too: every misread with a
+    // flag counts.
+    int32_t misreadLook = INT32_MIN / 2;
+    for (size_t k = 0; k < shifts.size(); ++k) {
+      for (size_t p = 0; p < usedPairs; ++p) {
+        const uint8_t* read = pairs_[p].data() + shifts[k];
+        if (IsRecordFlag(read[0])) misreadLook = std::max(misreadLook, ProbeScore(read));
+      }
+    }
+    probeSure_ = learnt_ < kYoung ? INT32_MAX : std::max(misreadLook + 1, looks[looks.size() / 100]);
+  }
+  sure_ = std::max(low_, ceiling == INT32_MIN ? INT32_MIN / 2 : ceiling + 1);
+  sameBonus_ = std::max<int32_t>(0, (median - rare) / 4);
+  std::vector<int32_t> tails;
+  std::vector<int32_t> heads;
+  for (size_t p = 0; p < usedPairs; ++p) {
+    for (const uint8_t* record : {pairs_[p].data(), pairs_[p].data() + length_}) {
+      tails.push_back(WorstRun(record, true));
+      heads.push_back(WorstRun(record, false));
+    }
+  }
+  std::sort(tails.begin(), tails.end());
+  std::sort(heads.begin(), heads.end());
+  tailEdge_ = tails[tails.size() / 100];
+  headEdge_ = heads[heads.size() / 100];
+
+  double worstLeak = 0;
+  for (const auto& scores : misread) {
+    const auto passes = std::count_if(scores.begin(), scores.end(), [&](int32_t s) { return s >= low_; });
+    worstLeak = std::max(worstLeak, static_cast<double>(passes) / static_cast<double>(usedPairs));
+  }
+  if (learnt_ < kYoung) {
+    chainLength_ = kUnfittedChain;
+  } else if (worstLeak <= 0) {
+    chainLength_ = kMinChain;
+  } else if (worstLeak >= 0.5) {
+    chainLength_ = kMaxChain;
+  } else {
+    const double needed = std::log(kChainFalsePass) / std::log(worstLeak);
+    chainLength_ = std::clamp(static_cast<unsigned>(std::ceil(needed)), kMinChain, kMaxChain);
+  }
+  if (worstLeak > 0.25) uncertain_ = true;
+
+}
+
+}  // namespace drelin

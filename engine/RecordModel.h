@@ -1,0 +1,199 @@
+// RecordModel: how much a run of bytes looks like a record of one table,
+// learnt from that table's own well-aligned records.
+//
+// Each byte falls into one of a few classes (blank, NUL, digit, capital,
+// small letter, point, ...). For every position of the record the model
+// counts the classes the learnt records hold there; a candidate's score is
+// the sum over its positions of log(P(class at this position) / P(class
+// anywhere in the table)), a log-likelihood ratio in 1/16 nats, each byte's
+// share bounded. Bytes read at the wrong alignment, zeros and noise score
+// far below real records. Fields with a fixed format (numbers, dates,
+// logicals, memo blocks) are also checked outright, unless the table's own
+// records break the format.
+//
+// Thresholds come from a sample of consecutive learnt records: the scores
+// the records themselves reach (each as if it had not been learnt), and the
+// scores of the same bytes read at other alignments. They also tell how many
+// consecutive records a new alignment needs before it is believed, and
+// whether the table gives too little to judge alignment at all.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <unordered_set>
+#include <vector>
+
+#include "RecordLayout.h"
+
+namespace drelin {
+
+class RecordModel {
+ public:
+  static constexpr int kClasses = 16;
+  static constexpr uint64_t kYoung = 16;
+  // A byte scoring below this (in 1/16 nats) at its position is odd there.
+  static constexpr int8_t kOddByte = -3 * 16;
+
+  explicit RecordModel(const RecordLayout& layout);
+
+  const RecordLayout& layout() const { return layout_; }
+  uint64_t recordLength() const { return length_; }
+
+  // Format census: records read where the header says they are, before any
+  // learning. A fixed format that a quarter of the records keeping the
+  // padding convention (PaddingBreaks) break is not enforced: the writer did
+  // not follow it. The padding convention itself is relied on when some run
+  // of the records keeps it throughout.
+  void CountFormats(const uint8_t* record);
+  void SettleFormats();
+  // For a young model: whether the record keeps the padding convention, when
+  // the table does (always true when it does not).
+  bool PaddingFits(const uint8_t* record) const {
+    return !paddingKept_ || PaddingBreaks(layout_, record) == 0;
+  }
+
+  // Takes over another model's format census (not what it learnt).
+  void TakeFormatsFrom(const RecordModel& other) {
+    enforced_ = other.enforced_;
+    checked_ = other.checked_;
+    paddingKept_ = other.paddingKept_;
+  }
+
+  // Learning: one well-aligned record; two consecutive ones (2 record
+  // lengths of bytes) for the sample the thresholds come from.
+  void Learn(const uint8_t* record);
+  void LearnPair(const uint8_t* records);
+  // Recomputes the scores and thresholds from everything learnt so far.
+  void Fit();
+  uint64_t learnt() const { return learnt_; }
+  bool fitted() const { return fitted_; }
+  // Too few records learnt for scores to mean much: only flags, formats and
+  // the padding of the fields judge.
+  bool young() const { return learnt_ < kYoung; }
+
+  bool FieldsFit(const uint8_t* record) const {
+    for (size_t f : checked_) {
+      const LayoutField& field = layout_.fields[f];
+      if (!FitsFormat(field.format, record + field.offset, field.length)) return false;
+    }
+    return true;
+  }
+  int32_t Score(const uint8_t* record) const {
+    int32_t total = 0;
+    if (!byteScores_.empty()) {
+      const int8_t* row = byteScores_.data();
+      for (uint64_t i = 0; i < length_; ++i, row += 256) total += row[record[i]];
+    } else {
+      const int16_t* row = scores_.data();
+      for (uint64_t i = 0; i < length_; ++i, row += kClasses) total += row[kClassOf[record[i]]];
+    }
+    return total;
+  }
+  // A quick look at a few positions spread over the record: true when they
+  // score where no sampled misread does and nearly every real record does,
+  // and none of them holds a byte rarely or never seen there. A record
+  // inside a run that passes is taken without a full score and without its
+  // formats checked: misreads and damage fail the look, and a record next
+  // to damage is judged in full before it is kept.
+  bool SurelyRecord(const uint8_t* record) const {
+    if (probe_.empty()) return false;
+    int32_t total = 0;
+    bool odd = false;
+    const int8_t* row = probeScores_.data();
+    for (uint32_t position : probe_) {
+      const int8_t score = row[record[position]];
+      total += score;
+      odd |= score < kOddByte;
+      row += 256;
+    }
+    return total >= probeSure_ && !odd;
+  }
+  // The score the record would have with an active flag in place of its own.
+  int32_t ScoreAsActive(const uint8_t* record) const {
+    return Score(record) - scores_[kClassOf[record[0]]] + scores_[kClassOf[kActiveFlagByte]];
+  }
+  // A record inside a run of records must reach `low`; one next to damage,
+  // or the first of a new alignment, must reach `high`.
+  int32_t low() const { return low_; }
+  int32_t high() const { return high_; }
+  // Below `floor` a record reads like a typical misread; between it and
+  // `low`, a record is kept only when no nearby alignment reads better.
+  int32_t floor() const { return floor_; }
+  // Above `sure` no sampled misread scored: a record there is taken without
+  // comparing it with nearby alignments.
+  int32_t sure() const { return sure_; }
+  // Whether `record` scores at least as well as the bytes `before` and
+  // `after` it (up to 7 each way) read at nearby alignments.
+  bool ReadsBestHere(const uint8_t* record, uint64_t before, uint64_t after) const;
+  // A record next to damage must also hold no run of bytes at its end
+  // (damage after it) or at its start (damage before it) that scores below
+  // what real records hold there: the part the damage may have reached.
+  bool EndFits(const uint8_t* record) const { return WorstRun(record, true) >= tailEdge_; }
+  bool StartFits(const uint8_t* record) const { return WorstRun(record, false) >= headEdge_; }
+  // Consecutive records a new alignment needs before it is believed.
+  unsigned chainLength() const { return chainLength_; }
+  // What the old alignment's chain gains over a new one's when the two
+  // compete: damage that keeps the alignment is as common as damage that
+  // shifts it, and a shift must earn its place.
+  int32_t sameAlignmentBonus() const { return sameBonus_; }
+  // The table gives too little to judge alignment: records under 8 bytes,
+  // records at least half identical, too few records, or other alignments
+  // that read as well as the true one.
+  bool uncertain() const { return uncertain_; }
+
+ private:
+  static const std::array<uint8_t, 256> kClassOf;
+  static constexpr uint8_t kActiveFlagByte = 0x20;
+
+  void ListChecked();
+  void FitScores();
+  void FitThresholds();
+  int16_t ByteScore(double count, uint64_t cell, double records) const;
+  int32_t ScoreLeftOut(const uint8_t* record) const;
+  int32_t ProbeScore(const uint8_t* record) const;
+  void ChooseProbe();
+  // The lowest score of a run of bytes that ends the record (or starts it).
+  int32_t WorstRun(const uint8_t* record, bool atEnd) const;
+
+  RecordLayout layout_;
+  uint64_t length_;
+  std::vector<bool> enforced_;         // per field: its fixed format is checked
+  std::vector<size_t> checked_;        // the fields whose format is checked
+  std::vector<uint64_t> formatFails_;  // census, per field
+  uint64_t censusRecords_ = 0;         // census records that keep the padding
+  uint64_t paddedRun_ = 0;  // census records in a row that keep the padding convention
+  uint64_t longestPaddedRun_ = 0;
+  bool paddingKept_ = false;
+
+  std::vector<uint32_t> counts_;  // [position][class]
+  uint64_t learnt_ = 0;
+  std::vector<int16_t> scores_;   // [position][class], 1/16 nats
+  std::vector<int8_t> byteScores_;  // [position][byte], the same spread out, for records that fit in it
+  std::vector<uint32_t> probe_;      // positions of the quick look
+  std::vector<int8_t> probeScores_;  // [probe][byte]
+  int32_t probeSure_ = INT32_MAX;
+  std::vector<float> prior_;      // [position][class]: pseudo-counts from the field's class mix
+  std::vector<int16_t> leftOut_;  // [position][class]: the score with one such record unlearnt
+  std::array<double, kClasses> background_{};
+  bool fitted_ = false;
+
+  // Consecutive record pairs kept for the thresholds, and record hashes for
+  // the share of identical records.
+  std::vector<std::vector<uint8_t>> pairs_;
+  uint64_t pairsSeen_ = 0;
+  uint64_t randomState_ = 0x9E3779B97F4A7C15ull;
+  std::unordered_set<uint64_t> hashes_;
+  uint64_t hashed_ = 0;
+
+  int32_t low_;
+  int32_t high_;
+  int32_t floor_;
+  int32_t tailEdge_;
+  int32_t headEdge_;
+  int32_t sameBonus_ = 0;
+  int32_t sure_;
+  unsigned chainLength_;
+  bool uncertain_ = true;
+};
+
+}  // namespace drelin

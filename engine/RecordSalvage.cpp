@@ -1,0 +1,189 @@
+#include "RecordSalvage.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "ByteSource.h"
+#include "DbfLayout.h"
+#include "DbfRepairEngine.h"
+#include "FileError.h"
+#include "RecordLayout.h"
+#include "RecordLearning.h"
+#include "RecordModel.h"
+#include "RepairPlan.h"
+#include "SlidingWindow.h"
+
+namespace drelin {
+
+namespace {
+
+// The format's 16-bit header and record lengths.
+constexpr uint64_t kMaxFormatLength = 0xFFFF;
+
+// Writes the kept records after the header and tells the report. Records
+// that follow one another in the source go out as one run, copied in the
+// kernel where it can (as a repair copies), so the records are never copied
+// through this process.
+class RecordWriter : public WalkSink {
+ public:
+  RecordWriter(const ByteSource& source, File& output, uint64_t start, uint64_t recordLength,
+               SalvageReport& report, const std::function<void(uint64_t)>& onKeep)
+      : source_(source), output_(output), at_(start), length_(recordLength), report_(report), onKeep_(onKeep) {}
+
+  void Keep(uint64_t offset, const uint8_t*, const uint8_t*) override {
+    if (offset != runEnd_ || runEnd_ - runStart_ >= kMaxRun) {
+      Flush();
+      runStart_ = offset;
+    }
+    runEnd_ = offset + length_;
+    ++report_.kept;
+    if (onKeep_) onKeep_(offset);
+  }
+  void Skip(uint64_t offset, uint64_t length, SkipReason reason) override {
+    ++report_.skippedCount;
+    report_.skippedBytes += length;
+    if (report_.skipped.size() < SalvageReport::kMaxListed) report_.skipped.push_back({offset, length, reason});
+  }
+  void Resync(uint64_t offset) override {
+    ++report_.resyncCount;
+    if (report_.resync.size() < SalvageReport::kMaxListed) report_.resync.push_back(offset);
+  }
+
+  // Writes the run in hand; returns the output offset after it.
+  uint64_t Flush() {
+    const uint64_t count = runEnd_ - runStart_;
+    if (count == 0) return at_;
+    // The file's own bytes in the kernel; what the view shows beyond the
+    // file (an Advance view's zeros) and its forced byte by hand.
+    const uint64_t fileEnd = source_.fileLength();
+    const uint64_t inFile = runStart_ < fileEnd ? std::min(count, fileEnd - runStart_) : 0;
+    if (inFile > 0) output_.CopyRange(source_.file(), runStart_, at_, inFile);
+    if (inFile < count) {
+      std::vector<uint8_t> rest(static_cast<size_t>(count - inFile));
+      source_.Read(runStart_ + inFile, rest.data(), rest.size());
+      output_.WriteAt(at_ + inFile, rest.data(), rest.size());
+    }
+    const auto forced = source_.forcedOffset();
+    if (forced && *forced >= runStart_ && *forced < runStart_ + inFile) {
+      const uint8_t value = source_.forcedValue();
+      output_.WriteAt(at_ + (*forced - runStart_), &value, 1);
+    }
+    at_ += count;
+    runStart_ = runEnd_ = 0;
+    return at_;
+  }
+
+ private:
+  static constexpr uint64_t kMaxRun = uint64_t{256} << 20;
+
+  const ByteSource& source_;
+  File& output_;
+  uint64_t at_;
+  const uint64_t length_;
+  SalvageReport& report_;
+  const std::function<void(uint64_t)>& onKeep_;
+  uint64_t runStart_ = 0;
+  uint64_t runEnd_ = 0;
+};
+
+// The source as the repair of `mode` reads it, with its refusals.
+void PrepareView(const File& input, ByteSource& view, int mode) {
+  const uint64_t length = view.fileLength();
+  if (length < DbfHeader::kSize) throw FileError(input.path(), "too short to be a dBASE table");
+  if (length > kMaxTableLength) throw FileError(input.path(), "too large to be a dBASE table (over 4 GiB)");
+  if (mode != kRepairAdvance) return;
+  uint8_t stored[2];
+  input.ReadAt(DbfHeader::kHeaderLengthOffset, stored, sizeof stored);
+  const uint16_t headerLength = ReadLe16(stored);
+  if (headerLength == 0) {
+    throw FileError(input.path(),
+                    "the stored header length is 0, so Advance repair cannot tell where the header ends");
+  }
+  view.Force(headerLength - 1u, kHeaderTerminator);
+}
+
+void CheckLayout(const std::string& path, const TableScan& scan) {
+  if (!scan.terminatorOffset) {
+    throw FileError(path, "no header terminator (0x0D) found, so the records' fields are unknown");
+  }
+  if (*scan.terminatorOffset + 1 > kMaxFormatLength) {
+    throw FileError(path, "the header is longer than a dBASE table can describe (65,535 bytes)");
+  }
+  if (scan.recordLength() > kMaxFormatLength) {
+    throw FileError(path, "records of " + std::to_string(scan.recordLength()) +
+                              " bytes are longer than a dBASE table can describe (65,535)");
+  }
+}
+
+SalvageReport RepairWithoutFields(FileIo& io, const std::string& source, const std::string& output, int mode,
+                                  const SalvageOptions& options) {
+  RepairOptions repair;
+  repair.creation = options.creation;
+  repair.progress = options.progress;
+  const RepairReport done = DbfRepairEngine(io).RepairFile(source, output, mode, repair);
+  SalvageReport report;
+  report.scan = done.scan;
+  report.headerLength = done.plan.headerLength;
+  report.recordLength = done.plan.recordLength;
+  report.kept = report.expected = done.plan.recordCount;
+  report.uncertain = true;  // one-byte records: nothing tells alignment
+  report.repairedAsNormal = true;
+  report.outputLength = done.plan.outputLength();
+  return report;
+}
+
+}  // namespace
+
+SalvageReport SalvageTable(FileIo& io, const std::string& source, const std::string& output, int mode,
+                           const SalvageOptions& options) {
+  if (mode != kRepairNormal && mode != kRepairAdvance) {
+    throw std::invalid_argument("unknown repair mode " + std::to_string(mode));
+  }
+  const File input = File::OpenForReading(io, source);
+  ByteSource view(input);
+  PrepareView(input, view, mode);
+  const TableScan scan = ScanTable(view);
+  CheckLayout(source, scan);
+  if (scan.lengthSum == 0) return RepairWithoutFields(io, source, output, mode, options);
+
+  const uint64_t begin = *scan.terminatorOffset + 1;
+  const uint64_t end = view.length();
+  const RecordModel model = LearnRecords(view, ReadRecordLayout(view, scan), begin);
+  const uint64_t recordLength = model.recordLength();
+
+  SalvageReport report;
+  report.scan = scan;
+  report.headerLength = begin;
+  report.recordLength = recordLength;
+  report.uncertain = model.uncertain();
+  const uint64_t dataBytes = end > begin ? end - begin - (view.At(end - 1) == kEndOfFile ? 1 : 0) : 0;
+  report.expected = (dataBytes + recordLength / 2) / recordLength;
+
+  File out = File::Create(io, output, options.creation, 0666, &input);
+  std::vector<uint8_t> descriptors(static_cast<size_t>(begin - DbfHeader::kSize));
+  view.Read(DbfHeader::kSize, descriptors.data(), descriptors.size());
+  descriptors.back() = kHeaderTerminator;
+  out.WriteAt(DbfHeader::kSize, descriptors.data(), descriptors.size());
+
+  RecordWriter writer(view, out, begin, recordLength, report, options.onKeep);
+  SlidingWindow window(view, end, WindowBytesFor(recordLength));
+  WalkOptions writing;
+  writing.progress = options.progress;
+  WalkRecords(window, begin, model, writer, writing);
+  const uint64_t recordsEnd = writer.Flush();
+  if (recordsEnd + 1 > kMaxTableLength) throw FileError(output, "the salvaged table would be over 4 GiB");
+  const uint8_t endOfFile = kEndOfFile;
+  out.WriteAt(recordsEnd, &endOfFile, 1);
+
+  RepairPlan header;
+  header.recordCount = static_cast<uint32_t>(report.kept);
+  header.headerLength = begin;
+  header.recordLength = recordLength;
+  const auto headerBytes = header.Header();
+  out.WriteAt(0, headerBytes.data(), headerBytes.size());
+  out.Close();
+  report.outputLength = recordsEnd + 1;
+  return report;
+}
+
+}  // namespace drelin
