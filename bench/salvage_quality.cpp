@@ -47,31 +47,21 @@ struct Pool {
 
 double Percent(uint64_t part, uint64_t whole) { return whole ? 100.0 * static_cast<double>(part) / static_cast<double>(whole) : 100.0; }
 
-std::vector<DamageSpec> AllDamage() {
-  std::vector<DamageSpec> specs;
-  for (bool header : {false, true}) {
-    for (DamageKind kind : {DamageKind::kZeros, DamageKind::kNoise, DamageKind::kText}) {
-      for (size_t block : {512, 4096}) specs.push_back({kind, block, header});
-    }
-    for (DamageKind kind : {DamageKind::kInsert, DamageKind::kDelete, DamageKind::kFlags}) {
-      specs.push_back({kind, 0, header});
-    }
-  }
-  return specs;
-}
-
-// Salvages in memory; false when the salvage refused the table.
-bool Salvage(const DamagedTable& table, Bytes& output, bool& uncertain) {
+// Salvages and scores in memory; false when the salvage refused the table.
+bool Salvage(const DamagedTable& table, SalvageScore& score, bool& uncertain) {
   MemoryFileIo io;
   io.files["in.dbf"] = table.damaged;
+  std::vector<uint64_t> offsets;
+  drelin::SalvageOptions options;
+  options.onKeep = [&](uint64_t offset) { offsets.push_back(offset); };
   try {
-    const drelin::SalvageReport report = drelin::SalvageTable(io, "in.dbf", "out.dbf", 0);
+    const drelin::SalvageReport report = drelin::SalvageTable(io, "in.dbf", "out.dbf", 0, options);
     uncertain = report.uncertain;
   } catch (const drelin::FileError& error) {
     std::fprintf(stderr, "refused: %s\n", error.what());
     return false;
   }
-  output = io.files["out.dbf"];
+  score = ScoreSalvage(table, io.files["out.dbf"], offsets);
   return true;
 }
 
@@ -158,13 +148,12 @@ int main(int argc, char** argv) {
         for (size_t t = 0; t < tables; ++t) {
           std::mt19937_64 random(seed * 1000003 + t * 7919 + std::hash<std::string>()(DamageName(spec)));
           const DamagedTable damaged = Damage(sound, spec, random);
-          Bytes output;
+          SalvageScore score;
           bool uncertain = false;
-          if (!Salvage(damaged, output, uncertain)) {
+          if (!Salvage(damaged, score, uncertain)) {
             ++pool.failed;
             continue;
           }
-          const SalvageScore score = ScoreSalvage(damaged, output);
           pool.Add(score, uncertain);
           all.Add(score, uncertain);
         }
@@ -188,13 +177,12 @@ int main(int argc, char** argv) {
         const GeneratedTable table =
             MakeTable(kind, random, kind == TableKind::kTiny ? 500 : 200, kind == TableKind::kTiny ? 5000 : 3000);
         const DamagedTable damaged = Damage(table, spec, random);
-        Bytes output;
+        SalvageScore score;
         bool uncertain = false;
-        if (!Salvage(damaged, output, uncertain)) {
+        if (!Salvage(damaged, score, uncertain)) {
           ++pool.failed;
           continue;
         }
-        const SalvageScore score = ScoreSalvage(damaged, output);
         pool.Add(score, uncertain);
         all.Add(score, uncertain);
         if (showMisses && (score.invented > 0 || score.recovered + 2 < score.untouched || !score.valid)) {

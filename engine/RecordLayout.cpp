@@ -72,16 +72,4 @@ unsigned PaddingBreaks(const RecordLayout& layout, const uint8_t* record) {
   return breaks;
 }
 
-bool PaddingReadsBest(const RecordLayout& layout, const uint8_t* record, uint64_t before, uint64_t after) {
-  const unsigned here = PaddingBreaks(layout, record);
-  if (here == 0) return true;
-  for (uint64_t d = 1; d <= before; ++d) {
-    if (PaddingBreaks(layout, record - d) < here) return false;
-  }
-  for (uint64_t d = 1; d <= after; ++d) {
-    if (PaddingBreaks(layout, record + d) < here) return false;
-  }
-  return true;
-}
-
 }  // namespace drelin

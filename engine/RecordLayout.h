@@ -34,8 +34,5 @@ RecordLayout ReadRecordLayout(const ByteSource& source, const TableScan& scan);
 // blanks), numbers on the left (no trailing blank after content). Records
 // read at a shifted alignment break it in nearly every field.
 unsigned PaddingBreaks(const RecordLayout& layout, const uint8_t* record);
-// Whether `record` breaks the padding no more than the bytes `before` and
-// `after` it (up to 7 each way) read at nearby alignments do.
-bool PaddingReadsBest(const RecordLayout& layout, const uint8_t* record, uint64_t before, uint64_t after);
 
 }  // namespace drelin

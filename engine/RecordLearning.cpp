@@ -1,6 +1,8 @@
 #include "RecordLearning.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <climits>
 #include <vector>
 
@@ -52,7 +54,7 @@ void TakeFormatCensus(const ByteSource& source, uint64_t begin, RecordModel& mod
 bool FitsRun(const RecordModel& model, const uint8_t* record, uint64_t before, uint64_t after) {
   if (!IsRecordFlag(record[0]) || !model.FieldsFit(record)) return false;
   if (model.young()) {
-    return model.PaddingFits(record) && PaddingReadsBest(model.layout(), record, before, after);
+    return model.PaddingFits(record);
   }
   // A young model cannot tell a shifted record by its score alone; a shift
   // reads better at the alignment it came from.
@@ -103,6 +105,9 @@ RunEnds LearnRunForward(const ByteSource& source, uint64_t begin, uint64_t end, 
     window.Release(at >= begin + 2 * length ? at - 2 * length : begin);
     if (!fits(at)) {
       if (ends.firstBreak == kNoBreak) ends.firstBreak = at;
+      // Without scores or the padding, nothing tells the same alignment
+      // coming back from a shifted one that happens to pass.
+      if (model.young() && !model.paddingKept()) break;
       run = 0;
       continue;
     }
@@ -116,6 +121,7 @@ RunEnds LearnRunForward(const ByteSource& source, uint64_t begin, uint64_t end, 
     if (run >= 3) {
       const uint8_t* pair = window.Get(at - 2 * length, static_cast<size_t>(2 * length));
       LearnFromRun(model, pair + length, run >= 4 ? pair : nullptr);
+      if (getenv("SALVAGE_TRACE")) fprintf(stderr, "TRACE run learns %llu\n", (unsigned long long)(at - length));
       ends.learntTo = at;
     }
   }
@@ -146,19 +152,40 @@ void LearnRunBackward(const ByteSource& source, uint64_t stop, uint64_t end, Rec
 // at the header's alignment but do at a nearby one, and go on doing so past
 // where the header's alignment would have come back after a damaged block,
 // the run starts at that alignment.
-uint64_t RunStart(const ByteSource& source, const RecordLayout& layout, uint64_t begin) {
+//
+// The same look tells whether the writer kept the padding convention: some
+// nearby alignment reads `kResume` records in a row that keep it.
+struct StartLook {
+  uint64_t start = 0;
+  bool paddingKept = false;
+};
+
+StartLook LookAtStart(const ByteSource& source, const RecordLayout& layout, uint64_t begin) {
+  StartLook look;
+  look.start = begin;
+  look.paddingKept = false;
   const uint64_t length = layout.recordLength;
   const uint64_t available = (source.length() - std::min(source.length(), begin)) / length;
   const uint64_t probes = std::min({kStartProbe, kStartWork / length, available}) - std::min<uint64_t>(available, 2);
-  if (probes < kResume) return begin;
+  if (probes < kResume) return look;
   // Record j after the first, read `shift` bytes after the header's alignment
   // less kNearby.
   const uint64_t from = begin + length - kNearby;
   std::vector<uint8_t> bytes(static_cast<size_t>(probes * length + 2 * kNearby));
-  if (source.Read(from, bytes.data(), bytes.size()) != bytes.size()) return begin;
-  auto sound = [&](uint64_t shift, uint64_t j) {
+  if (source.Read(from, bytes.data(), bytes.size()) != bytes.size()) return look;
+  auto padded = [&](uint64_t shift, uint64_t j) {
     const uint8_t* record = bytes.data() + shift + j * length;
-    if (!IsRecordFlag(record[0]) || PaddingBreaks(layout, record) != 0) return false;
+    return IsRecordFlag(record[0]) && PaddingBreaks(layout, record) == 0;
+  };
+  for (uint64_t shift = 0; shift <= 2 * kNearby && !look.paddingKept; ++shift) {
+    for (uint64_t j = 0, run = 0; j < probes && !look.paddingKept; ++j) {
+      run = padded(shift, j) ? run + 1 : 0;
+      look.paddingKept = run >= kResume;
+    }
+  }
+  auto sound = [&](uint64_t shift, uint64_t j) {
+    if (!padded(shift, j)) return false;
+    const uint8_t* record = bytes.data() + shift + j * length;
     return std::all_of(layout.fields.begin(), layout.fields.end(), [&](const LayoutField& field) {
       return FitsFormat(field.format, record + field.offset, field.length);
     });
@@ -168,7 +195,7 @@ uint64_t RunStart(const ByteSource& source, const RecordLayout& layout, uint64_t
     while (j < probes && sound(shift, j)) ++j;
     return j;
   };
-  if (run(kNearby) >= kResume / 2) return begin;
+  if (run(kNearby) >= kResume / 2) return look;
   uint64_t best = kNearby;
   uint64_t bestRun = 0;
   for (uint64_t shift = 0; shift <= 2 * kNearby && shift < length + kNearby; ++shift) {
@@ -178,10 +205,11 @@ uint64_t RunStart(const ByteSource& source, const RecordLayout& layout, uint64_t
       bestRun = length;
     }
   }
-  if (bestRun < kResume) return begin;
+  if (bestRun < kResume) return look;
   uint64_t comesBack = 0;
   for (uint64_t j = bestRun; j < std::min(probes, bestRun + 4); ++j) comesBack += sound(kNearby, j) ? 1 : 0;
-  return comesBack >= 2 ? begin : from + best;
+  if (comesBack < 2) look.start = from + best;
+  return look;
 }
 
 // Feeds a model from a walk judged by another.
@@ -220,8 +248,11 @@ RecordModel LearnRecords(const ByteSource& source, const RecordLayout& layout, u
   const uint64_t learnBytes = std::max(kLearnBytes, std::min(kMaxLearnBytes, kLearnRecords * layout.recordLength));
   const uint64_t learnEnd = std::min(end, begin + learnBytes);
   RecordModel seed(layout);
-  const uint64_t start = RunStart(source, layout, begin);
+  const StartLook look = LookAtStart(source, layout, begin);
+  const uint64_t start = look.start;
+  if (getenv("SALVAGE_TRACE")) fprintf(stderr, "TRACE run start %llu (begin %llu) padding %d\n", (unsigned long long)start, (unsigned long long)begin, look.paddingKept);
   TakeFormatCensus(source, start, seed);
+  if (look.paddingKept) seed.KeepPadding();
   const RunEnds run = LearnRunForward(source, start, learnEnd, seed);
   if (run.firstBreak == kNoBreak) {
     seed.Fit();
@@ -242,7 +273,9 @@ RecordModel LearnRecords(const ByteSource& source, const RecordLayout& layout, u
     seed.Fit();
     if (!seed.fitted()) return seed;
   }
+  if (getenv("SALVAGE_TRACE")) fprintf(stderr, "TRACE seed learnt %llu break %lld\n", (unsigned long long)seed.learnt(), (long long)run.firstBreak);
   RecordModel first = LearnGuided(source, seed, begin, learnEnd);
+  if (getenv("SALVAGE_TRACE")) fprintf(stderr, "TRACE first learnt %llu\n", (unsigned long long)first.learnt());
   if (!first.fitted()) return seed;
   RecordModel second = LearnGuided(source, first, begin, learnEnd);
   return second.fitted() ? second : first;

@@ -26,6 +26,9 @@ constexpr uint64_t kPaddedRun = 8;
 constexpr uint64_t kByteTableLength = 4096;
 // Positions of the quick look at a record, at least.
 constexpr uint64_t kProbePositions = 16;
+// Damage that reaches only the last (or first) bytes of a record is judged
+// on runs of up to this many bytes too.
+constexpr uint64_t kShortRun = 8;
 // Per-byte score bounds, in nats: one odd byte cannot sink a record alone.
 constexpr double kMaxByteScore = 8.0;
 constexpr int kScale = 16;  // score units per nat
@@ -61,6 +64,19 @@ constexpr std::array<uint8_t, 256> MakeClasses() {
   return classes;
 }
 
+// The edge below which one in a hundred real records falls, each way.
+RecordModel::Edge Percentile(std::vector<RecordModel::Edge>& edges) {
+  std::vector<int32_t> any;
+  std::vector<int32_t> near;
+  for (const auto& edge : edges) {
+    any.push_back(edge.any);
+    near.push_back(edge.near);
+  }
+  std::sort(any.begin(), any.end());
+  std::sort(near.begin(), near.end());
+  return {any[any.size() / 100], near[near.size() / 100]};
+}
+
 uint64_t Hash(const uint8_t* bytes, uint64_t length) {
   uint64_t hash = 0xCBF29CE484222325ull;
   for (uint64_t i = 0; i < length; ++i) hash = (hash ^ bytes[i]) * 0x100000001B3ull;
@@ -83,8 +99,8 @@ RecordModel::RecordModel(const RecordLayout& layout)
       low_(INT32_MIN / 2),
       high_(INT32_MIN / 2),
       floor_(INT32_MIN / 2),
-      tailEdge_(INT32_MIN / 2),
-      headEdge_(INT32_MIN / 2),
+      tailEdge_{INT32_MIN / 2, INT32_MIN / 2},
+      headEdge_{INT32_MIN / 2, INT32_MIN / 2},
       sure_(INT32_MIN / 2),
       chainLength_(kUnfittedChain) {
   ListChecked();
@@ -263,13 +279,14 @@ bool RecordModel::ReadsBestHere(const uint8_t* record, uint64_t before, uint64_t
   return true;
 }
 
-int32_t RecordModel::WorstRun(const uint8_t* record, bool atEnd) const {
+RecordModel::Edge RecordModel::WorstRuns(const uint8_t* record, bool atEnd) const {
   int32_t run = 0;
-  int32_t worst = 0;
+  Edge worst{0, 0};
   for (uint64_t k = 0; k < length_; ++k) {
     const uint64_t i = atEnd ? length_ - 1 - k : k;
     run += scores_[i * kClasses + kClassOf[record[i]]];
-    worst = std::min(worst, run);
+    worst.any = std::min(worst.any, run);
+    if (k < kShortRun) worst.near = worst.any;
   }
   return worst;
 }
@@ -351,18 +368,16 @@ void RecordModel::FitThresholds() {
   }
   sure_ = std::max(low_, ceiling == INT32_MIN ? INT32_MIN / 2 : ceiling + 1);
   sameBonus_ = std::max<int32_t>(0, (median - rare) / 4);
-  std::vector<int32_t> tails;
-  std::vector<int32_t> heads;
+  std::vector<Edge> tails;
+  std::vector<Edge> heads;
   for (size_t p = 0; p < usedPairs; ++p) {
     for (const uint8_t* record : {pairs_[p].data(), pairs_[p].data() + length_}) {
-      tails.push_back(WorstRun(record, true));
-      heads.push_back(WorstRun(record, false));
+      tails.push_back(WorstRuns(record, true));
+      heads.push_back(WorstRuns(record, false));
     }
   }
-  std::sort(tails.begin(), tails.end());
-  std::sort(heads.begin(), heads.end());
-  tailEdge_ = tails[tails.size() / 100];
-  headEdge_ = heads[heads.size() / 100];
+  tailEdge_ = Percentile(tails);
+  headEdge_ = Percentile(heads);
 
   double worstLeak = 0;
   for (const auto& scores : misread) {

@@ -47,10 +47,14 @@ class RecordModel {
   void CountFormats(const uint8_t* record);
   void SettleFormats();
   // For a young model: whether the record keeps the padding convention, when
-  // the table does (always true when it does not).
+  // the table does (always true when it does not: then only the flag and the
+  // formats judge).
   bool PaddingFits(const uint8_t* record) const {
     return !paddingKept_ || PaddingBreaks(layout_, record) == 0;
   }
+  bool paddingKept() const { return paddingKept_; }
+  // Some other look found the writer keeping the padding convention.
+  void KeepPadding() { paddingKept_ = true; }
 
   // Takes over another model's format census (not what it learnt).
   void TakeFormatsFrom(const RecordModel& other) {
@@ -128,8 +132,18 @@ class RecordModel {
   // A record next to damage must also hold no run of bytes at its end
   // (damage after it) or at its start (damage before it) that scores below
   // what real records hold there: the part the damage may have reached.
-  bool EndFits(const uint8_t* record) const { return WorstRun(record, true) >= tailEdge_; }
-  bool StartFits(const uint8_t* record) const { return WorstRun(record, false) >= headEdge_; }
+  // Short runs are judged on their own: a record whose last byte alone was
+  // zeroed still shows.
+  bool EndFits(const uint8_t* record) const { return WorstRuns(record, true).Above(tailEdge_); }
+  bool StartFits(const uint8_t* record) const { return WorstRuns(record, false).Above(headEdge_); }
+
+  // The lowest score of a run of bytes that ends the record (or starts it),
+  // of any length and of at most a few bytes.
+  struct Edge {
+    int32_t any;
+    int32_t near;
+    bool Above(const Edge& edge) const { return any >= edge.any && near >= edge.near; }
+  };
   // Consecutive records a new alignment needs before it is believed.
   unsigned chainLength() const { return chainLength_; }
   // What the old alignment's chain gains over a new one's when the two
@@ -152,8 +166,7 @@ class RecordModel {
   int32_t ScoreLeftOut(const uint8_t* record) const;
   int32_t ProbeScore(const uint8_t* record) const;
   void ChooseProbe();
-  // The lowest score of a run of bytes that ends the record (or starts it).
-  int32_t WorstRun(const uint8_t* record, bool atEnd) const;
+  Edge WorstRuns(const uint8_t* record, bool atEnd) const;
 
   RecordLayout layout_;
   uint64_t length_;
@@ -188,8 +201,8 @@ class RecordModel {
   int32_t low_;
   int32_t high_;
   int32_t floor_;
-  int32_t tailEdge_;
-  int32_t headEdge_;
+  Edge tailEdge_;
+  Edge headEdge_;
   int32_t sameBonus_ = 0;
   int32_t sure_;
   unsigned chainLength_;

@@ -1,6 +1,8 @@
 #include "RecordWalk.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <climits>
 #include <cstdint>
 
@@ -93,9 +95,7 @@ class Walker {
     const uint64_t before = std::min<uint64_t>(kNearby, pos - lowest);
     const uint64_t after = std::min<uint64_t>(kNearby, end_ - (pos + length_));
     const uint8_t* bytes = window_.Get(pos - before, static_cast<size_t>(before + length_ + after));
-    if (model_.young()) {
-      return model_.PaddingFits(bytes + before) && PaddingReadsBest(model_.layout(), bytes + before, before, after);
-    }
+    if (model_.young()) return model_.PaddingFits(bytes + before);
     return model_.ReadsBestHere(bytes + before, before, after);
   }
   // The last record before damage, and the first after it.
@@ -156,7 +156,7 @@ class Walker {
     uint64_t zerosAfter = 0;
     uint64_t q = pendingOpen ? pending + 1 : pos;
     for (;; ++q) {
-      if (pendingOpen && q >= pending + 2 * length_) {
+      if (pendingOpen && q >= pending + length_ + length_ / 2) {
         // Far enough that a new alignment can no longer tell against it.
         pendingDropped = !Settle(pending, kNone, pos);
         pendingOpen = false;
@@ -186,6 +186,7 @@ class Walker {
         sink_.Skip(skipFrom_, start - skipFrom_, Classify(skipFrom_, start, zeros, false));
       }
       sink_.Resync(start);
+      if (getenv("SALVAGE_TRACE")) fprintf(stderr, "TRACE resync %llu first %llu failed %llu\n", (unsigned long long)start, (unsigned long long)q, (unsigned long long)pos);
       skipFrom_ = start;
       return start;
     }
@@ -205,8 +206,11 @@ class Walker {
     bool keep = true;
     if (next != kNone && next < pending + length_) {
       keep = false;  // the new alignment overlaps it
-    } else if (next != kNone && !SameAlignment(next, failed) && next < pending + 2 * length_) {
-      keep = false;  // shifted right after it: the shift most likely lies inside it
+    } else if (next != kNone && !SameAlignment(next, failed) && next < pending + length_ + length_ / 2) {
+      // The records after it come a few bytes late: bytes were inserted, most
+      // likely inside it. (A few bytes lost in the record after it would
+      // bring them a few bytes short of two records on.)
+      keep = false;
     } else {
       keep = FitsBeforeDamage(pending);
     }

@@ -11,7 +11,9 @@ constexpr uint64_t kReadPiece = uint64_t{256} << 10;
 }  // namespace
 
 SlidingWindow::SlidingWindow(const ByteSource& source, uint64_t end, size_t capacity)
-    : source_(source), end_(std::min(end, source.length())), buffer_(capacity) {}
+    : source_(source),
+      end_(std::min(end, source.length())),
+      buffer_(static_cast<size_t>(std::min<uint64_t>(capacity, std::max<uint64_t>(end_, 1)))) {}
 
 const uint8_t* SlidingWindow::Load(uint64_t offset, size_t count) {
   if (offset + count > end_) return nullptr;

@@ -20,7 +20,7 @@ for fuzzer in build-fuzz/bin/*_fuzzer; do
   mkdir -p "$corpus"
   seeds=()
   [ -d "bench/fuzz/seeds/$name" ] && seeds+=("bench/fuzz/seeds/$name")
-  [ "$name" = dbf_fuzzer ] && seeds+=(samples)
+  case $name in dbf_fuzzer | salvage_fuzzer) seeds+=(samples) ;; esac
   suppressions=""
   [ -f bench/fuzz/lsan.supp ] && suppressions="suppressions=$PWD/bench/fuzz/lsan.supp"
   echo "-- $name for ${seconds}s"

@@ -158,6 +158,19 @@ std::string DamageName(const DamageSpec& spec) {
   return spec.header ? name + "+header" : name;
 }
 
+std::vector<DamageSpec> AllDamage() {
+  std::vector<DamageSpec> specs;
+  for (bool header : {false, true}) {
+    for (DamageKind kind : {DamageKind::kZeros, DamageKind::kNoise, DamageKind::kText}) {
+      for (size_t block : {512, 4096}) specs.push_back({kind, block, header});
+    }
+    for (DamageKind kind : {DamageKind::kInsert, DamageKind::kDelete, DamageKind::kFlags}) {
+      specs.push_back({kind, 0, header});
+    }
+  }
+  return specs;
+}
+
 DamagedTable Damage(const GeneratedTable& table, const DamageSpec& spec, Random& random) {
   std::vector<Edit> edits = DataEdits(table, spec, random);
   if (spec.header) HeaderEdits(table, edits, random);

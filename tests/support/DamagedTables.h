@@ -38,6 +38,9 @@ struct DamageSpec {
 const char* TableKindName(TableKind kind);
 // "zeros-512", "insert", "flags+header", ...
 std::string DamageName(const DamageSpec& spec);
+// Every kind of damage: blocks of 512 and 4096 bytes of zeros, noise and
+// text, insertions, losses and flags, each alone and with header damage.
+std::vector<DamageSpec> AllDamage();
 
 struct GeneratedTable {
   Bytes bytes;  // a sound table with its end-of-file byte
@@ -70,6 +73,9 @@ DamagedTable Damage(const GeneratedTable& table, const DamageSpec& spec, std::mt
 
 // Salvage measured against the ground truth: output records are matched to
 // the original's by the longest order-preserving match of identical records.
+// `offsets` are the source offsets the salvage names for its records (they
+// are checked against the output): a record read from bytes the damage
+// wrote is no invention when it is a copy of a real record.
 struct SalvageScore {
   bool valid = false;  // the output is a table whose header agrees with its length
   uint64_t untouched = 0;
@@ -80,6 +86,6 @@ struct SalvageScore {
   uint64_t invented = 0;   // unmatched, and not a copy of a record the damage wrote
 };
 
-SalvageScore ScoreSalvage(const DamagedTable& table, const Bytes& output);
+SalvageScore ScoreSalvage(const DamagedTable& table, const Bytes& output, const std::vector<uint64_t>& offsets);
 
 }  // namespace drelin::testing

@@ -76,25 +76,17 @@ void MatchSequences(const std::vector<size_t>& a, const std::vector<size_t>& b, 
   }
 }
 
-// The damage wrote `record` itself: it lies in the damaged bytes across a
+// Whether the `length` bytes at `offset` of the damaged table overlap a
 // range the damage wrote.
-bool WrittenByDamage(const DamagedTable& table, const std::string& text) {
-  const Bytes& bytes = table.damaged;
-  const Bytes record(text.begin(), text.end());
-  for (const ByteRange& range : table.written) {
-    const size_t from = range.offset >= record.size() ? range.offset - record.size() + 1 : 0;
-    const size_t to = std::min(bytes.size(), range.offset + range.length + record.size() - 1);
-    if (to < from + record.size()) continue;
-    const auto begin = bytes.begin() + static_cast<std::ptrdiff_t>(from);
-    const auto end = bytes.begin() + static_cast<std::ptrdiff_t>(to);
-    if (std::search(begin, end, record.begin(), record.end()) != end) return true;
-  }
-  return false;
+bool Written(const DamagedTable& table, uint64_t offset, uint64_t length) {
+  return std::any_of(table.written.begin(), table.written.end(), [&](const ByteRange& range) {
+    return offset < range.offset + range.length && range.offset < offset + length;
+  });
 }
 
 }  // namespace
 
-SalvageScore ScoreSalvage(const DamagedTable& table, const Bytes& output) {
+SalvageScore ScoreSalvage(const DamagedTable& table, const Bytes& output, const std::vector<uint64_t>& offsets) {
   const GeneratedTable& sound = table.original;
   const size_t header = sound.headerLength;
   const size_t length = sound.recordLength;
@@ -104,21 +96,34 @@ SalvageScore ScoreSalvage(const DamagedTable& table, const Bytes& output) {
   score.valid = Le(output, 8, 2) == header && Le(output, 10, 2) == length &&
                 output.size() == header + count * length + 1 && output.back() == 0x1A &&
                 std::equal(output.begin() + 32, output.begin() + static_cast<std::ptrdiff_t>(header),
-                           sound.bytes.begin() + 32);
+                           sound.bytes.begin() + 32) &&
+                offsets.size() == count;
+  auto slice = [&](const Bytes& bytes, size_t at) {
+    const auto begin = bytes.begin() + static_cast<std::ptrdiff_t>(at);
+    return std::string(begin, begin + static_cast<std::ptrdiff_t>(length));
+  };
+  for (size_t r = 0; score.valid && r < count; ++r) {
+    // The offsets the salvage names must hold exactly the records written.
+    score.valid = offsets[r] + length <= table.damaged.size() &&
+                  slice(output, header + r * length) == slice(table.damaged, offsets[r]);
+  }
   if (!score.valid) return score;
 
   std::unordered_map<std::string, size_t> ids;
-  auto record = [&](const Bytes& bytes, size_t r) {
-    const auto at = bytes.begin() + static_cast<std::ptrdiff_t>(header + r * length);
-    return std::string(at, at + static_cast<std::ptrdiff_t>(length));
-  };
   std::vector<size_t> originals(sound.recordCount);
   for (size_t r = 0; r < sound.recordCount; ++r) {
-    originals[r] = ids.emplace(record(sound.bytes, r), ids.size()).first->second;
+    originals[r] = ids.emplace(slice(sound.bytes, header + r * length), ids.size()).first->second;
   }
   const size_t known = ids.size();
+  // A record read from bytes the damage wrote takes no part in the match: a
+  // copy of a real record there is no invention, and must not stand in for
+  // the real one where it belongs.
   std::vector<size_t> outputs(count);
-  for (size_t r = 0; r < count; ++r) outputs[r] = ids.emplace(record(output, r), ids.size()).first->second;
+  std::vector<bool> fromDamage(count);
+  for (size_t r = 0; r < count; ++r) {
+    fromDamage[r] = Written(table, offsets[r], length);
+    outputs[r] = fromDamage[r] ? ids.size() + r + 1 : ids.emplace(slice(output, header + r * length), ids.size()).first->second;
+  }
 
   std::vector<bool> matchedOriginal;
   std::vector<bool> matchedOutput;
@@ -133,8 +138,10 @@ SalvageScore ScoreSalvage(const DamagedTable& table, const Bytes& output) {
   score.output = count;
   for (size_t r = 0; r < count; ++r) {
     if (matchedOutput[r]) continue;
-    // A real record that the damage itself copied is no invention.
-    if (outputs[r] < known && WrittenByDamage(table, record(output, r))) continue;
+    if (fromDamage[r]) {
+      const auto found = ids.find(slice(output, header + r * length));
+      if (found != ids.end() && found->second < known) continue;
+    }
     ++score.invented;
   }
   return score;

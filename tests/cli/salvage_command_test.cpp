@@ -1,0 +1,155 @@
+// drelin-repair salvage: the same output rules as repair --output, the
+// summary and the JSON report, and what a malformed line or an unreadable
+// header does.
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <sstream>
+
+#include "CliRunner.h"
+#include "Commands.h"
+#include "DbfBuilder.h"
+#include "SalvageCommand.h"
+#include "SimulatedIo.h"
+#include "TempDir.h"
+
+namespace drelin::testing {
+namespace {
+
+constexpr size_t kHeader = 32 + 3 * 32 + 1;
+constexpr size_t kRecord = 1 + 6 + 16 + 8;
+
+// Sixty orders; record 20 zeroed whole by the damage.
+Bytes DamagedOrders() {
+  DbfBuilder table;
+  table.Field("ID", 'N', 6).Field("CUSTOMER", 'C', 16).Field("ORDERED", 'D', 8);
+  static const char* const kCustomers[] = {"Berg AB", "Garcia S.A.", "Meier GmbH", "Jensen A/S", "Kelly Ltd"};
+  for (int i = 0; i < 60; ++i) {
+    char date[16];
+    std::snprintf(date, sizeof date, "2024%02d%02d", 1 + i % 12, 1 + i % 28);
+    table.Record({std::to_string(5000 + i), kCustomers[i % 5], date});
+  }
+  Bytes bytes = table.Build();
+  bytes[4] = 0x7F;  // and a wrong record count
+  std::fill_n(bytes.begin() + static_cast<std::ptrdiff_t>(kHeader + 20 * kRecord), kRecord, 0);
+  return bytes;
+}
+
+mode_t ModeOf(const std::string& path) {
+  struct stat status {};
+  stat(path.c_str(), &status);
+  return status.st_mode & 07777;
+}
+
+TEST(SalvageCommand, WritesExactlyTheNamedTableAndReport) {
+  TempDir dir;
+  WriteFile(dir / "in.dbf", DamagedOrders());
+  const mode_t old = umask(027);
+  const CliResult result =
+      RunCli({"salvage", "--output", dir / "out.dbf", "--report", dir / "out.json", dir / "in.dbf"});
+  umask(old);
+  ASSERT_EQ(result.code, 0) << result.err;
+  EXPECT_EQ(result.out, dir / "in.dbf" + " -> " + dir / "out.dbf" + "\n");
+  EXPECT_NE(result.err.find("kept 59 of about 60 records; skipped 1 range (31 bytes)"), std::string::npos)
+      << result.err;
+  EXPECT_EQ(ModeOf(dir / "out.dbf"), 0640u);
+  EXPECT_EQ(ModeOf(dir / "out.json"), 0640u);
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"in.dbf", "out.dbf", "out.json"}));
+
+  const Bytes out = ReadFile(dir / "out.dbf");
+  ASSERT_EQ(out.size(), kHeader + 59 * kRecord + 1);
+  EXPECT_EQ(out[4], 59);
+  EXPECT_EQ(out.back(), 0x1A);
+  const Bytes json = ReadFile(dir / "out.json");
+  const auto report = nlohmann::json::parse(json.begin(), json.end());
+  EXPECT_EQ(report["kept"], 59);
+  EXPECT_EQ(report["uncertain"], false);
+  ASSERT_EQ(report["skipped"].size(), 1u);
+  EXPECT_EQ(report["skipped"][0]["offset"], kHeader + 20 * kRecord);
+  EXPECT_EQ(report["skipped"][0]["length"], kRecord);
+  EXPECT_EQ(report["skipped"][0]["reason"], "zero bytes");
+  EXPECT_EQ(report["resync"], nlohmann::json::array({kHeader + 21 * kRecord}));
+}
+
+TEST(SalvageCommand, RefusesAnExistingOutputOrReportAndTouchesNothing) {
+  TempDir dir;
+  WriteFile(dir / "in.dbf", DamagedOrders());
+  WriteFile(dir / "taken", Bytes{'k', 'e', 'e', 'p'});
+  const std::vector<std::vector<std::string>> cases = {
+      {"salvage", "-o", dir / "taken", dir / "in.dbf"},
+      {"salvage", "-o", dir / "in.dbf", dir / "in.dbf"},
+      {"salvage", "-o", dir / "new.dbf", "--report", dir / "taken", dir / "in.dbf"},
+  };
+  for (const auto& arguments : cases) {
+    const CliResult result = RunCli(arguments);
+    EXPECT_EQ(result.code, 1) << result.err;
+    EXPECT_NE(result.err.find("already exists"), std::string::npos) << result.err;
+    EXPECT_EQ(result.out, "");
+  }
+  EXPECT_EQ(ReadFile(dir / "taken"), (Bytes{'k', 'e', 'e', 'p'}));
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"in.dbf", "taken"}));
+}
+
+TEST(SalvageCommand, MalformedLinesExitTwoAndUnreadableHeadersOne) {
+  TempDir dir;
+  WriteFile(dir / "in.dbf", DamagedOrders());
+  const std::vector<std::vector<std::string>> malformed = {
+      {"salvage", dir / "in.dbf"},
+      {"salvage", "--mode", "deep", "-o", dir / "out.dbf", dir / "in.dbf"},
+      {"salvage", "-o", dir / "out.dbf", dir / "in.dbf", dir / "in.dbf"},
+      {"salvage", "--fast", "-o", dir / "out.dbf", dir / "in.dbf"},
+  };
+  for (const auto& arguments : malformed) EXPECT_EQ(RunCli(arguments).code, 2);
+  EXPECT_EQ(RunCli({"salvage", "--help"}).code, 0);
+  EXPECT_NE(RunCli({"salvage", "--help"}).out.find("uncertain"), std::string::npos);
+
+  // The terminator turned into a line feed: Normal cannot tell the fields
+  // and says which mode can.
+  Bytes converted = DamagedOrders();
+  converted[kHeader - 1] = 0x0A;
+  WriteFile(dir / "converted.dbf", converted);
+  const CliResult normal = RunCli({"salvage", "-o", dir / "out.dbf", dir / "converted.dbf"});
+  EXPECT_EQ(normal.code, 1);
+  EXPECT_NE(normal.err.find("--mode advance"), std::string::npos) << normal.err;
+  EXPECT_FALSE(std::filesystem::exists(dir / "out.dbf"));
+  const CliResult advance = RunCli({"salvage", "--mode", "advance", "-o", dir / "out.dbf", dir / "converted.dbf"});
+  EXPECT_EQ(advance.code, 0) << advance.err;
+  EXPECT_EQ(ReadFile(dir / "out.dbf").size(), kHeader + 59 * kRecord + 1);
+}
+
+TEST(SalvageCommand, EveryFailingCallLeavesNothingBehind) {
+  TempDir dir;
+  WriteFile(dir / "in.dbf", DamagedOrders());
+  cli::SalvageArguments arguments;
+  arguments.source = dir / "in.dbf";
+  arguments.output = dir / "out.dbf";
+  arguments.report = dir / "out.json";
+  SimulatedIo io;
+  std::ostringstream out, err;
+  ASSERT_EQ(cli::RunSalvage(io, arguments, out, err), cli::kExitSuccess) << err.str();
+  const long calls = io.count();
+  const Bytes table = ReadFile(dir / "out.dbf");
+  std::filesystem::remove(dir / "out.dbf");
+  std::filesystem::remove(dir / "out.json");
+
+  for (long n = 1; n <= calls; ++n) {
+    io.FailAt(n, EIO);
+    std::ostringstream quiet;
+    const int code = cli::RunSalvage(io, arguments, quiet, quiet);
+    if (code == cli::kExitSuccess) {
+      EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"in.dbf", "out.dbf", "out.json"})) << "call " << n;
+      EXPECT_EQ(ReadFile(dir / "out.dbf"), table) << "call " << n;
+    } else {
+      EXPECT_EQ(code, cli::kExitFileError) << "call " << n;
+      EXPECT_EQ(dir.Entries(), std::vector<std::string>{"in.dbf"}) << "call " << n << ": " << quiet.str();
+    }
+    std::filesystem::remove(dir / "out.dbf");
+    std::filesystem::remove(dir / "out.json");
+  }
+}
+
+}  // namespace
+}  // namespace drelin::testing

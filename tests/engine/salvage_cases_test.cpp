@@ -1,0 +1,212 @@
+// Record salvage on small hand-made tables: where alignment is found again
+// (at the first record, at the last), tables that are sound or odd but not
+// damaged, and headers that cannot be read.
+#include <gtest/gtest.h>
+
+#include "DbfBuilder.h"
+#include "DbfRepairEngine.h"
+#include "FileError.h"
+#include "MemoryFileIo.h"
+#include "RecordSalvage.h"
+#include "ReferenceModel.h"
+
+namespace drelin::testing {
+namespace {
+
+struct Salvaged {
+  Bytes output;
+  SalvageReport report;
+  std::vector<uint64_t> offsets;
+};
+
+Salvaged SalvageBytes(const Bytes& source, int mode = kRepairNormal) {
+  MemoryFileIo io;
+  io.files["in.dbf"] = source;
+  Salvaged result;
+  SalvageOptions options;
+  options.onKeep = [&](uint64_t offset) { result.offsets.push_back(offset); };
+  result.report = SalvageTable(io, "in.dbf", "out.dbf", mode, options);
+  result.output = io.files["out.dbf"];
+  return result;
+}
+
+const char* const kNames[] = {"Anna Berg", "Jose Garcia", "Ute Meier", "Lars Jensen", "Ines Nunez",
+                              "Mark Kelly", "Asa Lind", "Zoe Costa", "Hans Wagner", "Eva Novak"};
+
+// Members of a club: number, name, date joined, active.
+DbfBuilder Members(int count, bool deleted = false) {
+  DbfBuilder table;
+  table.Field("ID", 'N', 5).Field("NAME", 'C', 14).Field("JOINED", 'D', 8).Field("ACTIVE", 'L', 1);
+  for (int i = 0; i < count; ++i) {
+    char date[16];
+    std::snprintf(date, sizeof date, "20%02d%02d%02d", 10 + i % 15, 1 + i % 12, 1 + (i * 7) % 28);
+    table.Record({std::to_string(100 + i * 3), kNames[i % 10], date, i % 4 ? "T" : "F"}, deleted || i % 17 == 5);
+  }
+  return table;
+}
+
+size_t Header(const DbfBuilder& table) { return table.headerLength(); }
+size_t Length(const DbfBuilder& table) { return table.recordLength(); }
+
+void Insert(Bytes& bytes, size_t at, const std::string& text) {
+  bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(at), text.begin(), text.end());
+}
+
+TEST(SalvageCases, ASoundTableComesOutAsNormalRepairWritesIt) {
+  for (bool endByte : {true, false}) {
+    const Bytes source = Members(60).EndOfFileByte(endByte).Build();
+    const Salvaged s = SalvageBytes(source);
+    EXPECT_EQ(s.output, *ReferenceRepair(source, kRepairNormal)) << "end byte " << endByte;
+    EXPECT_EQ(s.report.kept, 60u);
+    EXPECT_EQ(s.report.expected, 60u);
+    EXPECT_EQ(s.report.skippedCount, 0u);
+    EXPECT_TRUE(s.report.resync.empty());
+    EXPECT_FALSE(s.report.uncertain);
+  }
+  // Deleted records are records: a table of nothing else is kept whole.
+  const Bytes allDeleted = Members(40, true).Build();
+  const Salvaged s = SalvageBytes(allDeleted);
+  EXPECT_EQ(s.output, *ReferenceRepair(allDeleted, kRepairNormal));
+  EXPECT_EQ(s.report.kept, 40u);
+}
+
+TEST(SalvageCases, NumbersPaddedWithNulBytesAreRecords) {
+  DbfBuilder table;
+  table.Field("CODE", 'C', 6).Field("QTY", 'N', 6).Field("PRICE", 'N', 8, 2);
+  for (int i = 0; i < 50; ++i) {
+    std::string qty = std::to_string(i * 13 % 997);
+    qty.resize(6, '\0');  // left-aligned, NUL-padded, as some writers do
+    const std::string price = i % 5 ? std::to_string(i) + ".50" : std::string(8, '\0');
+    table.Record({"AB" + std::to_string(1000 + i), qty, price});
+  }
+  Bytes source = table.Build();
+  for (size_t i = Header(table); i + 1 < source.size(); ++i) {
+    // The builder pads with blanks; these writers pad with NUL.
+    if (source[i] == ' ' && (i - Header(table)) % Length(table) > 6) source[i] = 0;
+  }
+  const Salvaged s = SalvageBytes(source);
+  EXPECT_EQ(s.report.kept, 50u);
+  EXPECT_EQ(s.report.skippedCount, 0u);
+  EXPECT_EQ(s.output, *ReferenceRepair(source, kRepairNormal));
+}
+
+TEST(SalvageCases, AlignmentIsFoundAgainAtTheFirstRecord) {
+  const DbfBuilder table = Members(60);
+  const size_t header = Header(table);
+  const size_t length = Length(table);
+
+  // Bytes between the header and the first record.
+  Bytes stray = table.Build();
+  Insert(stray, header, std::string("\x0D\x0A\x00", 3));
+  Salvaged s = SalvageBytes(stray);
+  EXPECT_EQ(s.report.kept, 60u);
+  ASSERT_EQ(s.report.skipped.size(), 1u);
+  EXPECT_EQ(s.report.skipped[0].offset, header);
+  EXPECT_EQ(s.report.skipped[0].length, 3u);
+  EXPECT_EQ(s.report.skipped[0].reason, SkipReason::kBeforeFirst);
+  EXPECT_EQ(s.report.resync, std::vector<uint64_t>{header + 3});
+
+  // A first record whose start is zeroed: the second one starts the table.
+  Bytes zeroed = table.Build();
+  std::fill(zeroed.begin() + static_cast<std::ptrdiff_t>(header), zeroed.begin() + static_cast<std::ptrdiff_t>(header + 9), 0);
+  s = SalvageBytes(zeroed);
+  EXPECT_EQ(s.report.kept, 59u);
+  ASSERT_FALSE(s.offsets.empty());
+  EXPECT_EQ(s.offsets.front(), header + length);
+  ASSERT_EQ(s.report.skipped.size(), 1u);
+  EXPECT_EQ(s.report.skipped[0].length, length);
+
+  // Bytes inserted inside the first record shift all the others.
+  Bytes shifted = table.Build();
+  Insert(shifted, header + 8, "xyz");
+  s = SalvageBytes(shifted);
+  EXPECT_EQ(s.report.kept, 59u);
+  ASSERT_FALSE(s.offsets.empty());
+  EXPECT_EQ(s.offsets.front(), header + length + 3);
+}
+
+TEST(SalvageCases, AlignmentIsFoundAgainAtTheLastRecord) {
+  const DbfBuilder table = Members(60);
+  const size_t header = Header(table);
+  const size_t length = Length(table);
+  // Two bytes lost inside the last record but one: only the last record
+  // follows, and the end of the file vouches for its alignment.
+  Bytes source = table.Build();
+  const size_t cut = header + 58 * length + 10;
+  source.erase(source.begin() + static_cast<std::ptrdiff_t>(cut), source.begin() + static_cast<std::ptrdiff_t>(cut + 2));
+  const Salvaged s = SalvageBytes(source);
+  EXPECT_EQ(s.report.kept, 59u);
+  ASSERT_EQ(s.offsets.size(), 59u);
+  EXPECT_EQ(s.offsets.back(), header + 59 * length - 2);
+  EXPECT_EQ(s.report.resync, std::vector<uint64_t>{header + 59 * length - 2});
+  ASSERT_EQ(s.report.skipped.size(), 1u);
+  EXPECT_EQ(s.report.skipped[0].offset, header + 58 * length);
+  EXPECT_EQ(s.report.skipped[0].reason, SkipReason::kMisaligned);
+}
+
+TEST(SalvageCases, AnOverwrittenFlagSkipsItsRecordAlone) {
+  const DbfBuilder table = Members(60);
+  Bytes source = table.Build();
+  const size_t record = Header(table) + 20 * Length(table);
+  source[record] = 'X';
+  const Salvaged s = SalvageBytes(source);
+  EXPECT_EQ(s.report.kept, 59u);
+  ASSERT_EQ(s.report.skipped.size(), 1u);
+  EXPECT_EQ(s.report.skipped[0].offset, record);
+  EXPECT_EQ(s.report.skipped[0].length, Length(table));
+  EXPECT_EQ(s.report.skipped[0].reason, SkipReason::kBadFlag);
+  EXPECT_TRUE(s.report.resync.empty());
+}
+
+TEST(SalvageCases, ATableWithoutFieldsIsRepairedAsNormal) {
+  Bytes source(32, 0);
+  source.push_back(0x0D);
+  for (int i = 0; i < 30; ++i) source.push_back(i % 7 ? ' ' : '*');
+  const Salvaged s = SalvageBytes(source);
+  EXPECT_EQ(s.output, *ReferenceRepair(source, kRepairNormal));
+  EXPECT_TRUE(s.report.repairedAsNormal);
+  EXPECT_TRUE(s.report.uncertain);
+  EXPECT_EQ(s.report.kept, 30u);
+}
+
+TEST(SalvageCases, AdvanceModeRestoresALostTerminator) {
+  Bytes source = Members(60).Build();
+  source[32 + 4 * 32] = 0x0A;  // a line-ending conversion
+  MemoryFileIo io;
+  io.files["in.dbf"] = source;
+  EXPECT_THROW(SalvageTable(io, "in.dbf", "out.dbf", kRepairNormal), FileError);
+  EXPECT_EQ(io.files.count("out.dbf"), 0u);
+  const Salvaged s = SalvageBytes(source, kRepairAdvance);
+  EXPECT_EQ(s.output, *ReferenceRepair(source, kRepairAdvance));
+  EXPECT_EQ(s.report.kept, 60u);
+}
+
+TEST(SalvageCases, HeadersThatCannotBeReadAreRefusedAndWriteNothing) {
+  Bytes wide(32, 0);
+  for (int f = 0; f < 258; ++f) {  // 258 fields of 255 bytes: records over 65,535 bytes
+    Bytes block(32, 0);
+    block[0] = 'F';
+    block[11] = 'C';
+    block[16] = 255;
+    wide.insert(wide.end(), block.begin(), block.end());
+  }
+  wide.push_back(0x0D);
+  wide.push_back(' ');
+  Bytes noHeaderLength = Members(10).Build();
+  noHeaderLength[8] = noHeaderLength[9] = 0;
+  const std::vector<std::pair<Bytes, int>> refused = {
+      {Bytes(20, ' '), kRepairNormal},          // too short
+      {Bytes(200, 'A'), kRepairNormal},         // no terminator
+      {wide, kRepairNormal},                    // records too long for the format
+      {noHeaderLength, kRepairAdvance},         // Advance without a stored header length
+  };
+  for (const auto& [source, mode] : refused) {
+    MemoryFileIo io;
+    io.files["in.dbf"] = source;
+    EXPECT_THROW(SalvageTable(io, "in.dbf", "out.dbf", mode), FileError) << source.size();
+    EXPECT_EQ(io.files.count("out.dbf"), 0u);
+  }
+}
+
+}  // namespace
+}  // namespace drelin::testing
