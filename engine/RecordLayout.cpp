@@ -54,9 +54,19 @@ RecordLayout ReadRecordLayout(const ByteSource& source, const TableScan& scan) {
 
 unsigned PaddingBreaks(const RecordLayout& layout, const uint8_t* record) {
   unsigned breaks = 0;
+  // Writers pad every text value with the same byte: blank or NUL. Zeros
+  // written over a record show as NUL where the others hold blanks.
+  bool blankPadding = false;
+  bool nulPadding = false;
   for (const LayoutField& field : layout.fields) {
     const uint8_t* value = record + field.offset;
     const uint8_t* end = value + field.length;
+    if (field.format == FieldFormat::kText) {
+      for (const uint8_t* at = end; at != value && IsBlankByte(at[-1]); --at) {
+        blankPadding |= at[-1] == ' ';
+        nulPadding |= at[-1] == 0;
+      }
+    }
     const uint8_t* content = std::find_if(value, end, [](uint8_t b) { return !IsBlankByte(b); });
     if (content == end || field.length < 2) continue;
     if (field.format == FieldFormat::kNumber) {
@@ -69,7 +79,7 @@ unsigned PaddingBreaks(const RecordLayout& layout, const uint8_t* record) {
       breaks += brokenRun ? 1 : 0;
     }
   }
-  return breaks;
+  return breaks + (blankPadding && nulPadding ? 1 : 0);
 }
 
 }  // namespace drelin

@@ -31,8 +31,9 @@ RecordLayout ReadRecordLayout(const ByteSource& source, const TableScan& scan);
 
 // How many fields of `record` break the way dBASE writers pad values: text
 // on the right (no leading blank before content, no content after a run of
-// blanks), numbers on the left (no trailing blank after content). Records
-// read at a shifted alignment break it in nearly every field.
+// blanks), numbers on the left (no trailing blank after content), all text
+// with one padding byte (blank or NUL; both in one record count once).
+// Records read at a shifted alignment break it in nearly every field.
 unsigned PaddingBreaks(const RecordLayout& layout, const uint8_t* record);
 
 }  // namespace drelin

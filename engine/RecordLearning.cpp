@@ -1,8 +1,6 @@
 #include "RecordLearning.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <climits>
 #include <vector>
 
@@ -26,8 +24,10 @@ constexpr uint64_t kBackRunBytes = uint64_t{1} << 20;
 // Until it has learnt this many records, a run checks every record against
 // its nearby alignments.
 constexpr uint64_t kYoungModel = 1024;
-// Nearby alignments a record of a run is compared with, each way.
+// Nearby alignments a record of a run is compared with, each way; while the
+// model is young, this many.
 constexpr uint64_t kNearby = 7;
+constexpr uint64_t kWideReach = 64;
 // Records in a row at the header's alignment that resume a run past damage.
 constexpr uint64_t kResume = 8;
 constexpr uint64_t kNoBreak = UINT64_MAX;
@@ -54,7 +54,10 @@ void TakeFormatCensus(const ByteSource& source, uint64_t begin, RecordModel& mod
 bool FitsRun(const RecordModel& model, const uint8_t* record, uint64_t before, uint64_t after) {
   if (!IsRecordFlag(record[0]) || !model.FieldsFit(record)) return false;
   if (model.young()) {
-    return model.PaddingFits(record);
+    // The first few records may hold a block copied from elsewhere in the
+    // table, which keeps the padding and the formats at another alignment:
+    // even the first record learnt tells that alignment from this one.
+    return model.PaddingFits(record) && (!model.fitted() || model.ReadsBestHere(record, before, after));
   }
   // A young model cannot tell a shifted record by its score alone; a shift
   // reads better at the alignment it came from.
@@ -62,6 +65,12 @@ bool FitsRun(const RecordModel& model, const uint8_t* record, uint64_t before, u
   if (score < model.floor()) return false;
   const bool young = model.learnt() < kYoungModel;
   return (!young && score >= model.low()) || model.ReadsBestHere(record, before, after);
+}
+
+// How far each way a record of a run is compared with other alignments:
+// nearby ones, and while the model is young every one within reach.
+uint64_t Reach(const RecordModel& model) {
+  return model.young() ? std::min<uint64_t>(model.recordLength() - 1, kWideReach) : kNearby;
 }
 
 // Refits come as the learnt records double, then as they quadruple.
@@ -93,8 +102,9 @@ RunEnds LearnRunForward(const ByteSource& source, uint64_t begin, uint64_t end, 
   SlidingWindow window(source, end, WindowBytesFor(length));
   auto fits = [&](uint64_t at) {
     if (!window.Get(at, length)) return false;
-    const uint64_t before = std::min<uint64_t>(kNearby, at - std::max(begin, window.released()));
-    const uint64_t after = std::min<uint64_t>(kNearby, end - (at + length));
+    const uint64_t reach = Reach(model);
+    const uint64_t before = std::min<uint64_t>(reach, at - std::max(begin, window.released()));
+    const uint64_t after = std::min<uint64_t>(reach, end - (at + length));
     const uint8_t* bytes = window.Get(at - before, static_cast<size_t>(before + length + after));
     return FitsRun(model, bytes + before, before, after);
   };
@@ -121,7 +131,6 @@ RunEnds LearnRunForward(const ByteSource& source, uint64_t begin, uint64_t end, 
     if (run >= 3) {
       const uint8_t* pair = window.Get(at - 2 * length, static_cast<size_t>(2 * length));
       LearnFromRun(model, pair + length, run >= 4 ? pair : nullptr);
-      if (getenv("SALVAGE_TRACE")) fprintf(stderr, "TRACE run learns %llu\n", (unsigned long long)(at - length));
       ends.learntTo = at;
     }
   }
@@ -138,8 +147,8 @@ void LearnRunBackward(const ByteSource& source, uint64_t stop, uint64_t end, Rec
   if (source.Read(end - count * length, bytes.data(), bytes.size()) != bytes.size()) return;
   for (uint64_t k = count; k-- > 0;) {
     const uint8_t* record = bytes.data() + k * length;
-    const uint64_t before = std::min<uint64_t>(kNearby, k * length);
-    const uint64_t after = std::min<uint64_t>(kNearby, (count - 1 - k) * length);
+    const uint64_t before = std::min<uint64_t>(Reach(model), k * length);
+    const uint64_t after = std::min<uint64_t>(Reach(model), (count - 1 - k) * length);
     if (!FitsRun(model, record, before, after)) break;
     if (k + 1 < count) LearnFromRun(model, record + length, k + 2 < count ? record + length : nullptr);
   }
@@ -250,7 +259,6 @@ RecordModel LearnRecords(const ByteSource& source, const RecordLayout& layout, u
   RecordModel seed(layout);
   const StartLook look = LookAtStart(source, layout, begin);
   const uint64_t start = look.start;
-  if (getenv("SALVAGE_TRACE")) fprintf(stderr, "TRACE run start %llu (begin %llu) padding %d\n", (unsigned long long)start, (unsigned long long)begin, look.paddingKept);
   TakeFormatCensus(source, start, seed);
   if (look.paddingKept) seed.KeepPadding();
   const RunEnds run = LearnRunForward(source, start, learnEnd, seed);
@@ -273,9 +281,7 @@ RecordModel LearnRecords(const ByteSource& source, const RecordLayout& layout, u
     seed.Fit();
     if (!seed.fitted()) return seed;
   }
-  if (getenv("SALVAGE_TRACE")) fprintf(stderr, "TRACE seed learnt %llu break %lld\n", (unsigned long long)seed.learnt(), (long long)run.firstBreak);
   RecordModel first = LearnGuided(source, seed, begin, learnEnd);
-  if (getenv("SALVAGE_TRACE")) fprintf(stderr, "TRACE first learnt %llu\n", (unsigned long long)first.learnt());
   if (!first.fitted()) return seed;
   RecordModel second = LearnGuided(source, first, begin, learnEnd);
   return second.fitted() ? second : first;

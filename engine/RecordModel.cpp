@@ -26,6 +26,9 @@ constexpr uint64_t kPaddedRun = 8;
 constexpr uint64_t kByteTableLength = 4096;
 // Positions of the quick look at a record, at least.
 constexpr uint64_t kProbePositions = 16;
+// How far a doubtful record is compared with other alignments, each way.
+constexpr uint64_t kFarReach = 255;
+constexpr size_t kFarSample = 256;
 // Damage that reaches only the last (or first) bytes of a record is judged
 // on runs of up to this many bytes too.
 constexpr uint64_t kShortRun = 8;
@@ -268,8 +271,8 @@ int32_t RecordModel::ScoreLeftOut(const uint8_t* record) const {
   return total;
 }
 
-bool RecordModel::ReadsBestHere(const uint8_t* record, uint64_t before, uint64_t after) const {
-  const int32_t here = Score(record);
+bool RecordModel::ReadsBestHere(const uint8_t* record, uint64_t before, uint64_t after, int32_t margin) const {
+  const int32_t here = Score(record) + margin;
   for (uint64_t d = 1; d <= before; ++d) {
     if (Score(record - d) > here) return false;
   }
@@ -356,11 +359,14 @@ void RecordModel::FitThresholds() {
     }
     std::sort(looks.begin(), looks.end());
     // The quick look stands in for the formats too: every misread with a
-    // flag counts.
+    // flag counts, at every alignment (a block copied from elsewhere in the
+    // table reads at one alignment throughout).
     int32_t misreadLook = INT32_MIN / 2;
-    for (size_t k = 0; k < shifts.size(); ++k) {
-      for (size_t p = 0; p < usedPairs; ++p) {
-        const uint8_t* read = pairs_[p].data() + shifts[k];
+    const size_t lookPairs = static_cast<size_t>(
+        std::min<uint64_t>(pairs_.size(), std::max<uint64_t>(1, kThresholdWork / (probe_.size() * length_))));
+    for (uint64_t shift = 1; shift < length_; ++shift) {
+      for (size_t p = 0; p < lookPairs; ++p) {
+        const uint8_t* read = pairs_[p].data() + shift;
         if (IsRecordFlag(read[0])) misreadLook = std::max(misreadLook, ProbeScore(read));
       }
     }
@@ -368,6 +374,24 @@ void RecordModel::FitThresholds() {
   }
   sure_ = std::max(low_, ceiling == INT32_MIN ? INT32_MIN / 2 : ceiling + 1);
   sameBonus_ = std::max<int32_t>(0, (median - rare) / 4);
+  // How much better than doubtful sample records far alignments read.
+  std::vector<int32_t> beats;
+  const uint64_t far = std::min<uint64_t>(length_ - 1, kFarReach);
+  auto bestFar = [&](const uint8_t* record, bool ahead) {
+    int32_t best = INT32_MIN / 2;
+    for (uint64_t d = 1; d <= far; ++d) best = std::max(best, Score(ahead ? record + d : record - d));
+    return best;
+  };
+  for (size_t p = 0; p < usedPairs && beats.size() < kFarSample; ++p) {
+    const uint8_t* first = pairs_[p].data();
+    const uint8_t* second = first + length_;
+    if (Score(first) < sure_) beats.push_back(bestFar(first, true) - Score(first));
+    if (Score(second) < sure_) beats.push_back(bestFar(second, false) - Score(second));
+  }
+  if (!beats.empty()) {
+    std::sort(beats.begin(), beats.end());
+    farMargin_ = std::max(0, beats[beats.size() * 98 / 100]);
+  }
   std::vector<Edge> tails;
   std::vector<Edge> heads;
   for (size_t p = 0; p < usedPairs; ++p) {

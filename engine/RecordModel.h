@@ -126,9 +126,12 @@ class RecordModel {
   // Above `sure` no sampled misread scored: a record there is taken without
   // comparing it with nearby alignments.
   int32_t sure() const { return sure_; }
-  // Whether `record` scores at least as well as the bytes `before` and
-  // `after` it (up to 7 each way) read at nearby alignments.
-  bool ReadsBestHere(const uint8_t* record, uint64_t before, uint64_t after) const;
+  // Whether no other alignment within the `before` and `after` bytes around
+  // `record` reads better than it by more than `margin`.
+  bool ReadsBestHere(const uint8_t* record, uint64_t before, uint64_t after, int32_t margin = 0) const;
+  // By how much some far alignment may read better than a doubtful real
+  // record does: hardly any doubtful sample record is beaten by more.
+  int32_t farMargin() const { return farMargin_; }
   // A record next to damage must also hold no run of bytes at its end
   // (damage after it) or at its start (damage before it) that scores below
   // what real records hold there: the part the damage may have reached.
@@ -204,6 +207,7 @@ class RecordModel {
   Edge tailEdge_;
   Edge headEdge_;
   int32_t sameBonus_ = 0;
+  int32_t farMargin_ = INT32_MAX / 2;
   int32_t sure_;
   unsigned chainLength_;
   bool uncertain_ = true;

@@ -1,8 +1,6 @@
 #include "RecordWalk.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <climits>
 #include <cstdint>
 
@@ -37,8 +35,11 @@ namespace {
 constexpr uint64_t kProgressStep = uint64_t{4} << 20;
 constexpr uint64_t kNone = UINT64_MAX;
 constexpr int32_t kNoChain = INT32_MIN;
-// Nearby alignments a doubtful record is compared with, each way.
+// Other alignments a doubtful record is compared with, each way: nearby
+// ones, where bytes inserted or lost put it; all within reach, where a block
+// copied from elsewhere in the table may put it.
 constexpr uint64_t kNearby = 7;
+constexpr uint64_t kReach = 255;
 
 class Walker {
  public:
@@ -72,41 +73,55 @@ class Walker {
   const uint8_t* At(uint64_t offset) { return window_.Get(offset, length_); }
   bool Fits(const uint8_t* record) const { return IsRecordFlag(record[0]) && model_.FieldsFit(record); }
 
-  // A record inside a run: its flag and formats fit, and it scores where no
-  // misread does; or above the low mark, when no nearby alignment reads
-  // better; or, short of that but above the floor, when no nearby alignment
-  // reads better and the next record fits outright.
+  // A record inside a run: its flag fits and so does a quick look; or its
+  // formats fit and it scores where no misread does. A doubtful one (above
+  // the floor, below that) is kept between sound records when it reaches the
+  // low mark or no nearby alignment reads better. Elsewhere no alignment
+  // within reach may read clearly better (a block copied from another part
+  // of the table reads doubtful throughout, at one alignment), no nearby one
+  // better at all, and short of the low mark the next record must reach it.
   bool InRun(uint64_t pos) {
     const uint8_t* record = At(pos);
     if (!IsRecordFlag(record[0])) return false;
     if (model_.SurelyRecord(record)) return true;
     if (!model_.FieldsFit(record)) return false;
-    if (model_.young()) return ReadsBestHere(pos);
+    if (model_.young()) return ReadsBestHere(pos, kNearby);
     const int32_t score = model_.Score(record);
     if (score >= model_.sure()) return true;
-    if (score >= model_.low()) return ReadsBestHere(pos);
     if (score < model_.floor()) return false;
-    const uint8_t* next = At(pos + length_);
-    if (next ? !Fits(next) || model_.Score(next) < model_.low() : !CleanEnd(pos + length_)) return false;
-    return ReadsBestHere(pos);
+    if (SoundNext(pos)) return score >= model_.low() || ReadsBestHere(pos, kNearby);
+    if (!ReadsBestHere(pos, kReach, model_.farMargin())) return false;
+    if (score < model_.low()) {
+      const uint8_t* next = At(pos + length_);
+      if (next ? !Fits(next) || model_.Score(next) < model_.low() : !CleanEnd(pos + length_)) return false;
+    }
+    return ReadsBestHere(pos, kNearby);
   }
-  bool ReadsBestHere(uint64_t pos) {
+  // The record after `pos` passes without doubt, or the file ends there.
+  bool SoundNext(uint64_t pos) {
+    const uint8_t* next = At(pos + length_);
+    if (!next) return CleanEnd(pos + length_);
+    if (!IsRecordFlag(next[0])) return false;
+    return model_.SurelyRecord(next) || (model_.FieldsFit(next) && model_.Score(next) >= model_.sure());
+  }
+  bool ReadsBestHere(uint64_t pos, uint64_t reach, int32_t margin = 0) {
+    reach = std::min<uint64_t>(length_ - 1, reach);
     const uint64_t lowest = std::max(window_.released(), begin_);
-    const uint64_t before = std::min<uint64_t>(kNearby, pos - lowest);
-    const uint64_t after = std::min<uint64_t>(kNearby, end_ - (pos + length_));
+    const uint64_t before = std::min<uint64_t>(reach, pos - lowest);
+    const uint64_t after = std::min<uint64_t>(reach, end_ - (pos + length_));
     const uint8_t* bytes = window_.Get(pos - before, static_cast<size_t>(before + length_ + after));
     if (model_.young()) return model_.PaddingFits(bytes + before);
-    return model_.ReadsBestHere(bytes + before, before, after);
+    return model_.ReadsBestHere(bytes + before, before, after, margin);
   }
   // The last record before damage, and the first after it.
   bool FitsBeforeDamage(uint64_t pos) {
     const uint8_t* record = At(pos);
-    if (model_.young()) return Fits(record) && ReadsBestHere(pos);
+    if (model_.young()) return Fits(record) && ReadsBestHere(pos, kNearby);
     return Fits(record) && model_.Score(record) >= model_.high() && model_.EndFits(record);
   }
   bool FitsAfterDamage(uint64_t pos) {
     const uint8_t* record = At(pos);
-    if (model_.young()) return Fits(record) && ReadsBestHere(pos);
+    if (model_.young()) return Fits(record) && ReadsBestHere(pos, kNearby);
     return Fits(record) && model_.Score(record) >= model_.high() && model_.StartFits(record);
   }
   bool SameAlignment(uint64_t a, uint64_t b) const { return a % length_ == b % length_; }
@@ -186,7 +201,6 @@ class Walker {
         sink_.Skip(skipFrom_, start - skipFrom_, Classify(skipFrom_, start, zeros, false));
       }
       sink_.Resync(start);
-      if (getenv("SALVAGE_TRACE")) fprintf(stderr, "TRACE resync %llu first %llu failed %llu\n", (unsigned long long)start, (unsigned long long)q, (unsigned long long)pos);
       skipFrom_ = start;
       return start;
     }
