@@ -9,9 +9,9 @@
 #include "FileEntry.h"
 #include "FileError.h"
 #include "Interrupt.h"
-#include "PreviewExport.h"
 #include "ProgressMeter.h"
 #include "SingleRepair.h"
+#include "TerminalText.h"
 
 namespace drelin::cli {
 
@@ -29,8 +29,6 @@ const char* const kSalvageJsonKeys =
     "  header_length, record_length, output_size    of the table written\n";
 
 namespace {
-
-std::string Shown(const std::string& path) { return EscapeForTerminal(PathText(path)); }
 
 // 14998 -> "14,998"
 std::string Grouped(uint64_t value) {
@@ -119,7 +117,7 @@ int RunSalvage(FileIo& io, const SalvageArguments& arguments, std::ostream& out,
     SalvageOptions options;
     options.creation = File::Creation::kExclusive;
     options.progress = [&meter](uint64_t done, uint64_t total) {
-      if (InterruptRequested()) throw Interrupted();
+      if (InterruptSignal() != 0) throw Interrupted();
       meter.Update(done, total);
     };
     WriteNewFile(io, arguments.output, [&](const std::string& temporary) {
@@ -131,7 +129,7 @@ int RunSalvage(FileIo& io, const SalvageArguments& arguments, std::ostream& out,
     return kExitFileError;
   } catch (const Interrupted&) {
     err << "drelin-repair: interrupted; nothing was written\n";
-    return kExitInterrupted;
+    return kExitSignal + InterruptSignal();
   }
 
   if (!arguments.report.empty()) {
@@ -156,6 +154,7 @@ int RunSalvage(FileIo& io, const SalvageArguments& arguments, std::ostream& out,
     }
   }
   out << PathText(source) << " -> " << PathText(arguments.output) << "\n";
+  err << AdvanceNote(source, report.advance);
   err << "drelin-repair: " << Shown(source) << ": " << SalvageSummary(report) << "\n";
   return kExitSuccess;
 }

@@ -9,6 +9,7 @@
 #include "FileError.h"
 #include "RecordLayout.h"
 #include "RecordLearning.h"
+#include "PlannedRepair.h"
 #include "RecordModel.h"
 #include "RepairPlan.h"
 #include "SlidingWindow.h"
@@ -17,8 +18,6 @@ namespace drelin {
 
 namespace {
 
-// The format's 16-bit header and record lengths.
-constexpr uint64_t kMaxFormatLength = 0xFFFF;
 
 // Writes the kept records after the header and tells the report. Records
 // that follow one another in the source go out as one run, copied in the
@@ -53,18 +52,11 @@ class RecordWriter : public WalkSink {
   uint64_t Flush() {
     const uint64_t count = runEnd_ - runStart_;
     if (count == 0) return at_;
-    // The file's own bytes in the kernel; what the view shows beyond the
-    // file (an Advance view's zeros) and its forced byte by hand.
-    const uint64_t fileEnd = source_.fileLength();
-    const uint64_t inFile = runStart_ < fileEnd ? std::min(count, fileEnd - runStart_) : 0;
-    if (inFile > 0) output_.CopyRange(source_.file(), runStart_, at_, inFile);
-    if (inFile < count) {
-      std::vector<uint8_t> rest(static_cast<size_t>(count - inFile));
-      source_.Read(runStart_ + inFile, rest.data(), rest.size());
-      output_.WriteAt(at_ + inFile, rest.data(), rest.size());
-    }
+    // The file's own bytes in the kernel, then a forced byte of the view (an
+    // Advance view's terminator) by hand.
+    output_.CopyRange(source_.file(), runStart_, at_, count);
     const auto forced = source_.forcedOffset();
-    if (forced && *forced >= runStart_ && *forced < runStart_ + inFile) {
+    if (forced && *forced >= runStart_ && *forced < runStart_ + count) {
       const uint8_t value = source_.forcedValue();
       output_.WriteAt(at_ + (*forced - runStart_), &value, 1);
     }
@@ -86,32 +78,10 @@ class RecordWriter : public WalkSink {
   uint64_t runEnd_ = 0;
 };
 
-// The source as the repair of `mode` reads it, with its refusals.
-void PrepareView(const File& input, ByteSource& view, int mode) {
-  const uint64_t length = view.fileLength();
-  if (length < DbfHeader::kSize) throw FileError(input.path(), "too short to be a dBASE table");
-  if (length > kMaxTableLength) throw FileError(input.path(), "too large to be a dBASE table (over 4 GiB)");
-  if (mode != kRepairAdvance) return;
-  uint8_t stored[2];
-  input.ReadAt(DbfHeader::kHeaderLengthOffset, stored, sizeof stored);
-  const uint16_t headerLength = ReadLe16(stored);
-  if (headerLength == 0) {
-    throw FileError(input.path(),
-                    "the stored header length is 0, so Advance repair cannot tell where the header ends");
-  }
-  view.Force(headerLength - 1u, kHeaderTerminator);
-}
-
-void CheckLayout(const std::string& path, const TableScan& scan) {
+// The header must end somewhere for the records to have fields.
+void CheckTerminator(const std::string& path, const TableScan& scan) {
   if (!scan.terminatorOffset) {
     throw FileError(path, "no header terminator (0x0D) found, so the records' fields are unknown");
-  }
-  if (*scan.terminatorOffset + 1 > kMaxFormatLength) {
-    throw FileError(path, "the header is longer than a dBASE table can describe (65,535 bytes)");
-  }
-  if (scan.recordLength() > kMaxFormatLength) {
-    throw FileError(path, "records of " + std::to_string(scan.recordLength()) +
-                              " bytes are longer than a dBASE table can describe (65,535)");
   }
 }
 
@@ -123,6 +93,7 @@ SalvageReport RepairWithoutFields(FileIo& io, const std::string& source, const s
   const RepairReport done = DbfRepairEngine(io).RepairFile(source, output, mode, repair);
   SalvageReport report;
   report.scan = done.scan;
+  report.advance = done.advance;
   report.headerLength = done.plan.headerLength;
   report.recordLength = done.plan.recordLength;
   report.kept = report.expected = done.plan.recordCount;
@@ -140,10 +111,14 @@ SalvageReport SalvageTable(FileIo& io, const std::string& source, const std::str
     throw std::invalid_argument("unknown repair mode " + std::to_string(mode));
   }
   const File input = File::OpenForReading(io, source);
-  ByteSource view(input);
-  PrepareView(input, view, mode);
-  const TableScan scan = ScanTable(view);
-  CheckLayout(source, scan);
+  // The header is read exactly as the repair of `mode` reads it, and the
+  // same tables are refused (lengths the format cannot hold, Advance
+  // repair's rules).
+  const PlannedRepair planned = PlanFileRepair(input, mode == kRepairAdvance);
+  if (planned.refused()) throw FileError(source, planned.refusal);
+  const ByteSource& view = planned.view;
+  const TableScan& scan = planned.scan;
+  CheckTerminator(source, scan);
   if (scan.lengthSum == 0) return RepairWithoutFields(io, source, output, mode, options);
 
   const uint64_t begin = *scan.terminatorOffset + 1;
@@ -153,6 +128,7 @@ SalvageReport SalvageTable(FileIo& io, const std::string& source, const std::str
 
   SalvageReport report;
   report.scan = scan;
+  report.advance = planned.advance;
   report.headerLength = begin;
   report.recordLength = recordLength;
   report.uncertain = model.uncertain();

@@ -20,6 +20,9 @@
 #include <string>
 #include <vector>
 
+#include <optional>
+
+#include "AdvanceDecision.h"
 #include "File.h"
 #include "FileIo.h"
 #include "RecordWalk.h"
@@ -39,6 +42,7 @@ struct SalvageReport {
   static constexpr size_t kMaxListed = 100000;
 
   TableScan scan;
+  std::optional<AdvanceDecision> advance;  // salvage read as Advance repair reads
   uint64_t headerLength = 0;  // as written
   uint64_t recordLength = 0;
   uint64_t kept = 0;          // records written
