@@ -66,6 +66,7 @@ int Main(int argc, char** argv, std::ostream& out, std::ostream& err, int outFd,
   CLI::App* inspectCommand = app.add_subcommand(
       "inspect", "Diagnose a table: what is stored, what is found, and which repair mode fits.");
   inspectCommand->add_flag("--json", inspect.json, "write the diagnosis as JSON");
+  inspectCommand->add_flag("--deep", inspect.deep, "check every record, not the first, last and evenly spaced ones");
   inspectCommand->add_option("--encoding", inspect.encoding,
                              "code page of field names: auto (the default, as for preview) or a name");
   inspectCommand->add_option("FILE", inspect.file, "the table")->required();

@@ -165,7 +165,8 @@ int RunInspect(FileIo& io, const InspectArguments& arguments, std::ostream& out,
     if (!codePage) return kExitUsage;
   }
   try {
-    const TableDiagnosis diagnosis = DiagnoseTable(io, arguments.file);
+    const TableDiagnosis diagnosis =
+        DiagnoseTable(io, arguments.file, arguments.deep ? MeasureDepth::kDeep : MeasureDepth::kWhole);
     if (automatic) codePage = std::make_unique<CodePage>(diagnosis.codePage.page.name);
     out << (arguments.json ? InspectJson(arguments.file, diagnosis, *codePage, automatic)
                            : InspectText(arguments.file, diagnosis, *codePage, automatic));

@@ -50,6 +50,7 @@ struct PreviewArguments {
 
 struct InspectArguments {
   bool json = false;
+  bool deep = false;  // check every record, not a sample
   std::string encoding = kAutoEncoding;
   std::string file;
 };

@@ -25,6 +25,9 @@ const char* const kInspectJsonKeys =
     "  end.eof_byte (0x1A present), end.partial_record_bytes (0: none)\n"
     "  repair (null: beyond repair): {mode, version, record_count, header_length,\n"
     "                                 record_length, output_size}\n"
+    "  data_area (null: no fields or records): {records, checked, every_record, misfits,\n"
+    "    first_misfit_offset (null: none), end_shift (null: none), damaged}\n"
+    "  salvage_recommended (true: the records are damaged; salvage recovers the intact ones)\n"
     "  problems [sentence], notes [sentence], sound (true: no problems)\n";
 
 namespace {
@@ -117,8 +120,13 @@ std::string InspectText(const std::string& path, const TableDiagnosis& d, const 
   } else {
     line("Problems:");
     for (const auto& problem : d.problems) line("  - " + problem);
-    line(d.repair ? "Verdict: damaged; repair with --mode " + d.recommendedMode
-                  : "Verdict: damaged beyond repair");
+    if (d.salvageRecommended()) {
+      line("Verdict: damaged records; salvage recovers the intact ones (drelin-repair salvage" +
+           std::string(d.recommendedMode == "advance" ? " --mode advance" : "") + ")");
+    } else {
+      line(d.repair ? "Verdict: damaged; repair with --mode " + d.recommendedMode
+                    : "Verdict: damaged beyond repair");
+    }
   }
   for (const auto& note : d.notes) line("Note: " + Shown(note));
   return out;
@@ -166,6 +174,8 @@ std::string InspectJson(const std::string& path, const TableDiagnosis& d, const 
       {"memo", {{"fields", memoFields}, {"file", d.memoFile ? json(PathText(*d.memoFile)) : json(nullptr)}}},
       {"end", {{"eof_byte", d.endsWithEndOfFile}, {"partial_record_bytes", d.partialRecordBytes}}},
       {"repair", nullptr},
+      {"data_area", nullptr},
+      {"salvage_recommended", d.salvageRecommended()},
       {"problems", d.problems},
       {"notes", notes},
       {"sound", d.sound()},
@@ -177,6 +187,16 @@ std::string InspectJson(const std::string& path, const TableDiagnosis& d, const 
                         {"header_length", d.repair->headerLength},
                         {"record_length", d.repair->recordLength},
                         {"output_size", d.repair->outputLength()}};
+  }
+  if (d.dataArea) {
+    const DataAreaCheck& data = *d.dataArea;
+    report["data_area"] = {{"records", data.records},
+                           {"checked", data.checked},
+                           {"every_record", data.everyRecord},
+                           {"misfits", data.misfits},
+                           {"first_misfit_offset", data.firstMisfit ? json(*data.firstMisfit) : json(nullptr)},
+                           {"end_shift", data.endShift ? json(*data.endShift) : json(nullptr)},
+                           {"damaged", data.damaged()}};
   }
   return report.dump(2) + "\n";
 }

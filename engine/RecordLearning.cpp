@@ -36,7 +36,8 @@ constexpr uint64_t kNoBreak = UINT64_MAX;
 constexpr uint64_t kStartProbe = 256;
 constexpr uint64_t kStartWork = uint64_t{16} << 20;
 
-// The format census over the records at the header's alignment.
+}  // namespace
+
 void TakeFormatCensus(const ByteSource& source, uint64_t begin, RecordModel& model) {
   const uint64_t length = model.recordLength();
   SlidingWindow window(source, source.length(), WindowBytesFor(length));
@@ -48,6 +49,8 @@ void TakeFormatCensus(const ByteSource& source, uint64_t begin, RecordModel& mod
   }
   model.SettleFormats();
 }
+
+namespace {
 
 // Whether one record of a run fits what the run has taught so far. `before`
 // and `after` bytes around it are readable.

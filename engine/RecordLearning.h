@@ -23,4 +23,8 @@ namespace drelin {
 // The model of the records in [begin, source.length()).
 RecordModel LearnRecords(const ByteSource& source, const RecordLayout& layout, uint64_t begin);
 
+// Step 1 alone: the format census over the records from `begin` on, into a
+// model that has learnt nothing else.
+void TakeFormatCensus(const ByteSource& source, uint64_t begin, RecordModel& model);
+
 }  // namespace drelin

@@ -71,6 +71,28 @@ void PlanProblems(const TableDiagnosis& d, std::vector<std::string>& problems) {
   }
 }
 
+// The records themselves, as far as they were checked.
+void DataProblems(const TableDiagnosis& d, std::vector<std::string>& problems, std::vector<std::string>& notes) {
+  if (!d.dataArea) return;
+  const DataAreaCheck& data = *d.dataArea;
+  if (data.misfits > 0) {
+    problems.push_back(Number(data.misfits) + " of " + Number(data.checked) +
+                       (data.everyRecord ? " records" : " records checked") +
+                       " do not fit their fields (deletion flag, numbers, dates, logicals, memo "
+                       "numbers), the first at offset " + Number(*data.firstMisfit));
+  }
+  if (data.endShift) {
+    const uint64_t shift = *data.endShift;
+    problems.push_back("the last records stand " + Number(shift) + " bytes after where the header puts them (or " +
+                       Number(d.scan.recordLength() - shift) +
+                       " before): bytes were inserted or lost in the data area");
+  }
+  if (!data.everyRecord) {
+    notes.push_back("records checked: " + Number(data.checked) + " of " + Number(data.records) +
+                    ", the first, the last and evenly spaced ones (--deep checks every one)");
+  }
+}
+
 // What a repair writes at the end, told from the plan it writes.
 void Notes(const TableDiagnosis& d, std::vector<std::string>& notes) {
   if (d.repair && !d.endsWithEndOfFile && d.repair->recordCount > 0) {
@@ -128,7 +150,7 @@ std::string Hex(uint8_t byte) {
 TableDiagnosis DiagnoseTable(FileIo& io, const std::string& path, MeasureDepth depth) {
   TableDiagnosis d;
   static_cast<TableMeasurement&>(d) = MeasureTable(io, path, depth);
-  const bool whole = depth == MeasureDepth::kWhole;
+  const bool whole = depth != MeasureDepth::kHeader;
   if (!d.sourceRefusal.empty()) {
     d.problems.push_back(
         d.fileSize < DbfHeader::kSize
@@ -142,6 +164,7 @@ TableDiagnosis DiagnoseTable(FileIo& io, const std::string& path, MeasureDepth d
   if (!IsKnownVersion(d.version)) d.problems.push_back("unknown version byte " + Hex(d.version));
   HeaderProblems(d, d.problems);
   PlanProblems(d, d.problems);
+  DataProblems(d, d.problems, d.notes);
   Notes(d, d.notes);
   if (whole) Companions(io, path, d);
   return d;

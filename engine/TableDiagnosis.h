@@ -27,11 +27,15 @@ struct TableDiagnosis : TableMeasurement {
   std::optional<std::string> memoFile;
 
   bool sound() const { return problems.empty(); }
+  // The records themselves are damaged: record salvage, not a repair, is
+  // what recovers them.
+  bool salvageRecommended() const { return dataArea && dataArea->damaged(); }
 };
 
 // Throws FileError when the file cannot be opened or read. At kHeader depth
-// the deleted records are not counted and nothing beside the table (code
-// page, memo file) is looked at: enough for what the repairs would do.
+// the deleted records are not counted, the records are not checked and
+// nothing beside the table (code page, memo file) is looked at: enough for
+// what the repairs would do.
 TableDiagnosis DiagnoseTable(FileIo& io, const std::string& path,
                              MeasureDepth depth = MeasureDepth::kWhole);
 

@@ -112,11 +112,14 @@ TableMeasurement MeasureTable(FileIo& io, const std::string& path, MeasureDepth 
     return m;
   }
   m.repair = chosen.plan;
-  if (depth == MeasureDepth::kWhole && chosen.scan.firstRecordFound()) {
+  if (depth != MeasureDepth::kHeader && chosen.scan.firstRecordFound()) {
     m.deletedRecords = CountDeleted(chosen.view, chosen.scan.firstRecordOffset,
                                     chosen.scan.recordLength(), chosen.plan.recordCount);
   }
   m.partialRecordBytes = PartialRecordBytes(chosen.scan, chosen.plan);
+  if (depth != MeasureDepth::kHeader) {
+    m.dataArea = CheckDataArea(chosen.view, chosen.scan, depth == MeasureDepth::kDeep);
+  }
   return m;
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "AdvanceDecision.h"
+#include "DataAreaCheck.h"
 #include "FileIo.h"
 #include "RepairPlan.h"
 #include "TableScan.h"
@@ -66,12 +67,17 @@ struct TableMeasurement {
   // (`repairRefusal` says why).
   std::optional<RepairPlan> repair;
   std::string repairRefusal;
+  // The records themselves, as the recommended repair reads them (nothing
+  // when there are none, or no fields).
+  std::optional<DataAreaCheck> dataArea;
 };
 
 // How far a measurement reads: kWhole also reads every record's flag to
-// count the deleted ones; kHeader only what the repairs decide from (the
-// header, and the file's length), as cheap for a huge table as for a small.
-enum class MeasureDepth { kHeader, kWhole };
+// count the deleted ones, and checks the records themselves on a bounded
+// sample; kDeep checks every record instead; kHeader reads only what the
+// repairs decide from (the header, and the file's length), as cheap for a
+// huge table as for a small.
+enum class MeasureDepth { kHeader, kWhole, kDeep };
 
 // Throws FileError when the file cannot be opened or read.
 TableMeasurement MeasureTable(FileIo& io, const std::string& path,

@@ -151,5 +151,65 @@ TEST(SalvageCommand, EveryFailingCallLeavesNothingBehind) {
   }
 }
 
+// inspect checks the records too, on a sample unless --deep, and sends the
+// user to salvage when they are damaged.
+TEST(InspectCommand, RecommendsSalvageWhenTheRecordsAreDamaged) {
+  TempDir dir;
+  WriteFile(dir / "zeroed.dbf", DamagedOrders());
+  Bytes shifted = DamagedOrders();
+  std::fill_n(shifted.begin() + static_cast<std::ptrdiff_t>(kHeader + 20 * kRecord), kRecord, ' ');
+  shifted[4] = 60;
+  const Bytes sound = shifted;
+  shifted.insert(shifted.begin() + static_cast<std::ptrdiff_t>(kHeader + 40 * kRecord + 9), {'x', 'y', 'z'});
+  WriteFile(dir / "shifted.dbf", shifted);
+  WriteFile(dir / "sound.dbf", sound);
+
+  const CliResult zeroed = RunCli({"inspect", "--json", dir / "zeroed.dbf"});
+  EXPECT_EQ(zeroed.code, 3);
+  auto json = nlohmann::json::parse(zeroed.out);
+  EXPECT_TRUE(json["salvage_recommended"]);
+  EXPECT_EQ(json["data_area"]["misfits"], 1);
+  EXPECT_EQ(json["data_area"]["first_misfit_offset"], kHeader + 20 * kRecord);
+  EXPECT_TRUE(json["data_area"]["end_shift"].is_null());
+  EXPECT_NE(RunCli({"inspect", dir / "zeroed.dbf"}).out.find("Verdict: damaged records; salvage"), std::string::npos);
+
+  json = nlohmann::json::parse(RunCli({"inspect", "--json", dir / "shifted.dbf"}).out);
+  EXPECT_TRUE(json["salvage_recommended"]);
+  EXPECT_EQ(json["data_area"]["end_shift"], 3);
+  EXPECT_GT(json["data_area"]["misfits"], 0);
+
+  const CliResult clean = RunCli({"inspect", "--json", dir / "sound.dbf"});
+  EXPECT_EQ(clean.code, 0) << clean.out;
+  json = nlohmann::json::parse(clean.out);
+  EXPECT_FALSE(json["salvage_recommended"]);
+  EXPECT_EQ(json["data_area"]["checked"], 60);
+  EXPECT_TRUE(json["data_area"]["every_record"]);
+}
+
+TEST(InspectCommand, LargeTablesAreSampledUnlessDeep) {
+  TempDir dir;
+  DbfBuilder table;
+  table.Field("ID", 'N', 6).Field("CODE", 'C', 5);
+  for (int i = 0; i < 5000; ++i) table.Record({std::to_string(i), "C" + std::to_string(i % 977)});
+  Bytes bytes = table.Build();
+  const size_t record = 1 + 6 + 5;
+  bytes[table.headerLength() + 2510 * record] = 0;  // between two sampled runs
+  WriteFile(dir / "big.dbf", bytes);
+
+  const CliResult sampled = RunCli({"inspect", "--json", dir / "big.dbf"});
+  EXPECT_EQ(sampled.code, 0) << sampled.out;
+  auto json = nlohmann::json::parse(sampled.out);
+  EXPECT_EQ(json["data_area"]["records"], 5000);
+  EXPECT_LT(json["data_area"]["checked"], 1000);
+  EXPECT_NE(json["notes"].dump().find("--deep"), std::string::npos);
+
+  const CliResult deep = RunCli({"inspect", "--deep", "--json", dir / "big.dbf"});
+  EXPECT_EQ(deep.code, 3);
+  json = nlohmann::json::parse(deep.out);
+  EXPECT_EQ(json["data_area"]["checked"], 5000);
+  EXPECT_EQ(json["data_area"]["misfits"], 1);
+  EXPECT_TRUE(json["salvage_recommended"]);
+}
+
 }  // namespace
 }  // namespace drelin::testing
