@@ -373,7 +373,7 @@ void RecordModel::FitThresholds() {
     probeSure_ = learnt_ < kYoung ? INT32_MAX : std::max(misreadLook + 1, looks[looks.size() / 100]);
   }
   sure_ = std::max(low_, ceiling == INT32_MIN ? INT32_MIN / 2 : ceiling + 1);
-  sameBonus_ = std::max<int32_t>(0, (median - rare) / 4);
+  sameBonus_ = std::max({0, (median - rare) / 4, median / 8});
   // How much better than doubtful sample records far alignments read.
   std::vector<int32_t> beats;
   const uint64_t far = std::min<uint64_t>(length_ - 1, kFarReach);

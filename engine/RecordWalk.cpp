@@ -113,15 +113,16 @@ class Walker {
     if (model_.young()) return model_.PaddingFits(bytes + before);
     return model_.ReadsBestHere(bytes + before, before, after, margin);
   }
-  // The last record before damage, and the first after it.
+  // The last record before damage, and the first after it. A young model
+  // cannot score them: they must keep the padding of their fields.
   bool FitsBeforeDamage(uint64_t pos) {
     const uint8_t* record = At(pos);
-    if (model_.young()) return Fits(record) && ReadsBestHere(pos, kNearby);
+    if (model_.young()) return Fits(record) && PaddingBreaks(model_.layout(), record) == 0;
     return Fits(record) && model_.Score(record) >= model_.high() && model_.EndFits(record);
   }
   bool FitsAfterDamage(uint64_t pos) {
     const uint8_t* record = At(pos);
-    if (model_.young()) return Fits(record) && ReadsBestHere(pos, kNearby);
+    if (model_.young()) return Fits(record) && PaddingBreaks(model_.layout(), record) == 0;
     return Fits(record) && model_.Score(record) >= model_.high() && model_.StartFits(record);
   }
   bool SameAlignment(uint64_t a, uint64_t b) const { return a % length_ == b % length_; }
@@ -273,6 +274,9 @@ class Walker {
   int32_t ChainAt(uint64_t q, uint64_t failed) {
     const bool same = SameAlignment(q, failed);
     if (!same && !model_.fitted() && !options_.newAlignmentBeforeFit) return kNoChain;
+    // A model that has learnt too little to score, of a table that does not
+    // keep the padding, cannot tell a new alignment from a misread one.
+    if (!same && model_.young() && !model_.paddingKept()) return kNoChain;
     // Before the model can score, flags and formats alone must carry a full chain.
     const unsigned needed = same && model_.fitted() ? std::max(2u, model_.chainLength() / 2) : model_.chainLength();
     int64_t total = 0;
