@@ -7,7 +7,7 @@
 namespace drelin {
 
 namespace {
-constexpr uint64_t kReadPiece = uint64_t{256} << 10;
+constexpr uint64_t kReadPiece = uint64_t{1} << 20;
 }  // namespace
 
 SlidingWindow::SlidingWindow(const ByteSource& source, uint64_t end, size_t capacity)
