@@ -1,11 +1,13 @@
 #!/usr/bin/python3
-"""Independent check of the repair with python3-dbfread.
+"""Independent check of the repair and of salvage with python3-dbfread.
 
 Tables with damaged headers, once repaired by drelin-repair, must read back
 through dbfread with the same records as the undamaged originals, and the
 repaired header's record count must equal the number of records read
-(dbfread itself ignores the stored count). The repair zeroes the language
-byte, so the encoding is given explicitly.
+(dbfread itself ignores the stored count). Tables whose records are damaged,
+once salvaged, must read back as the original's records in order, all but
+the damaged ones. The repair zeroes the language byte, so the encoding is
+given explicitly.
 """
 import os
 import struct
@@ -58,6 +60,68 @@ def damages(sound, field_count):
     yield 'terminator converted (advance)', bytes(converted)
 
 
+def salvage_damages(sound, header_length, record_length):
+    def at(record, offset=0):
+        return header_length + record * record_length + offset
+    zeroed = bytearray(sound)
+    zeroed[at(10):at(11)] = bytes(record_length)
+    yield 'salvage: a record zeroed', bytes(zeroed), {10}
+    yield 'salvage: bytes inserted', sound[:at(20, 7)] + b'\x00\xff\x13' + sound[at(20, 7):], {20}
+    yield 'salvage: bytes lost', sound[:at(30, 4)] + sound[at(30, 9):], {30}
+    flag = bytearray(sound)
+    flag[at(40)] = ord('Q')
+    yield 'salvage: a flag overwritten', bytes(flag), {40}
+    both = bytearray(sound)
+    both[4:12] = b'\x99' * 8
+    both[at(50, 3):at(50, 3) + 200] = bytes(range(200))
+    yield ('salvage: noise and a garbled header', bytes(both),
+           set(range(50, 50 + (3 + 200 + record_length - 1) // record_length)))
+
+
+def check_salvage(work, fields, failures):
+    names = ['Anna Berg', 'Jos\u00e9 Garc\u00eda', 'Ute Meier', 'S\u00f8ren \u00d8deg\u00e5rd', 'Zo\u00eb Costa']
+    records = [(i % 13 == 4, [names[i % 5], 'City %d' % (i % 17), str(i * 37 % 1000), 'TF'[i % 2]])
+               for i in range(60)]
+    sound = table(fields, records)
+    header_length = 32 + 32 * len(fields) + 1
+    record_length = 1 + sum(length for _, _, length in fields)
+    original = os.path.join(work, 'salvage-original.dbf')
+    with open(original, 'wb') as f:
+        f.write(sound)
+    active, deleted = read(original)
+    # In order, each record with its deletion flag.
+    everything = []
+    for deleted_flag, _ in records:
+        everything.append((deleted_flag, (deleted if deleted_flag else active).pop(0)))
+    for n, (what, damaged, touched) in enumerate(salvage_damages(sound, header_length, record_length)):
+        source = os.path.join(work, 'salvage-damaged%d.dbf' % n)
+        salvaged = os.path.join(work, 'salvaged%d.dbf' % n)
+        with open(source, 'wb') as f:
+            f.write(damaged)
+        run = subprocess.run([TOOL, 'salvage', '--output', salvaged, source], capture_output=True, text=True)
+        if run.returncode != 0:
+            print('FAIL %s: exit %d %s' % (what, run.returncode, run.stderr))
+            failures += 1
+            continue
+        # dbfread reads active and deleted records apart, each kind in the
+        # file's order.
+        found = dbfread.DBF(salvaged, encoding='cp1252', load=True)
+        with open(salvaged, 'rb') as f:
+            count = struct.unpack('<I', f.read(8)[4:8])[0]
+        got_active = [list(r.values()) for r in found.records]
+        got_deleted = [list(r.values()) for r in found.deleted]
+        expected_active = [v for i, (d, v) in enumerate(everything) if not d and i not in touched]
+        expected_deleted = [v for i, (d, v) in enumerate(everything) if d and i not in touched]
+        if (got_active != expected_active or got_deleted != expected_deleted
+                or count != len(got_active) + len(got_deleted)):
+            print('FAIL %s: %d active, %d deleted read, header count %d' %
+                  (what, len(got_active), len(got_deleted), count))
+            failures += 1
+        else:
+            print('ok   %s' % what)
+    return failures
+
+
 def main():
     fields = [('NAME', 'C', 20), ('CITY', 'C', 15), ('QTY', 'N', 5), ('PAID', 'L', 1)]
     records = [(False, ['Anna Müller', 'Köln', '12', 'T']),
@@ -92,6 +156,7 @@ def main():
                 failures += 1
             else:
                 print('ok   %s' % what)
+        failures = check_salvage(work, fields, failures)
     return 1 if failures else 0
 
 
