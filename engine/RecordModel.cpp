@@ -17,8 +17,6 @@ constexpr uint64_t kMinLearnt = 1;
 constexpr uint64_t kPairBytes = uint64_t{4} << 20;
 constexpr size_t kMinPairs = 8;
 constexpr size_t kMaxPairs = 512;
-// Work bound of the threshold estimate, in bytes scored.
-constexpr uint64_t kThresholdWork = uint64_t{2} << 20;
 constexpr uint64_t kMaxHashed = 65536;
 constexpr uint64_t kPaddedRun = 8;
 // Records up to this long get a score table per byte value (512 bytes per
@@ -26,25 +24,16 @@ constexpr uint64_t kPaddedRun = 8;
 constexpr uint64_t kByteTableLength = 4096;
 // Positions of the quick look at a record, at least.
 constexpr uint64_t kProbePositions = 16;
-// How far a doubtful record is compared with other alignments, each way.
-constexpr uint64_t kFarReach = 255;
-constexpr size_t kFarSample = 256;
 // Damage that reaches only the last (or first) bytes of a record is judged
 // on runs of up to this many bytes too.
 constexpr uint64_t kShortRun = 8;
 // Per-byte score bounds, in nats: one odd byte cannot sink a record alone.
 constexpr double kMaxByteScore = 8.0;
-constexpr int kScale = 16;  // score units per nat
 // Classes a position holds in at most this share of the records count as
 // never seen there.
 constexpr double kNoiseShare = 0.002;
 // Weight of a field's class mix as the prior of each of its positions.
 constexpr double kPriorWeight = 2.0;
-// A wrong alignment may pass a whole chain at most this often.
-constexpr double kChainFalsePass = 1e-6;
-constexpr unsigned kMinChain = 3;
-constexpr unsigned kMaxChain = 16;
-constexpr unsigned kUnfittedChain = 8;
 
 constexpr std::array<uint8_t, 256> MakeClasses() {
   std::array<uint8_t, 256> classes{};
@@ -65,19 +54,6 @@ constexpr std::array<uint8_t, 256> MakeClasses() {
     classes[static_cast<size_t>(b)] = c;
   }
   return classes;
-}
-
-// The edge below which one in a hundred real records falls, each way.
-RecordModel::Edge Percentile(std::vector<RecordModel::Edge>& edges) {
-  std::vector<int32_t> any;
-  std::vector<int32_t> near;
-  for (const auto& edge : edges) {
-    any.push_back(edge.any);
-    near.push_back(edge.near);
-  }
-  std::sort(any.begin(), any.end());
-  std::sort(near.begin(), near.end());
-  return {any[any.size() / 100], near[near.size() / 100]};
 }
 
 uint64_t Hash(const uint8_t* bytes, uint64_t length) {
@@ -292,134 +268,6 @@ RecordModel::Edge RecordModel::WorstRuns(const uint8_t* record, bool atEnd) cons
     if (k < kShortRun) worst.near = worst.any;
   }
   return worst;
-}
-
-void RecordModel::FitThresholds() {
-  const double identical =
-      hashed_ ? static_cast<double>(hashed_ - hashes_.size()) / static_cast<double>(hashed_) : 0;
-  uncertain_ = length_ < 8 || learnt_ < kYoung || pairs_.empty() || identical >= 0.5;
-  if (pairs_.empty()) return;
-
-  // Other alignments: the bytes of each sampled pair read from other shifts.
-  std::vector<uint64_t> shifts;
-  const uint64_t near = std::min<uint64_t>(8, length_ - 1);
-  for (uint64_t s = 1; s <= near; ++s) shifts.push_back(s);
-  for (uint64_t s = length_ - near; s < length_; ++s) shifts.push_back(s);
-  const uint64_t spread = std::min<uint64_t>(32, length_ - 1);
-  for (uint64_t k = 1; k <= spread; ++k) shifts.push_back(k * (length_ - 1) / (spread + 1) + 1);
-  std::sort(shifts.begin(), shifts.end());
-  shifts.erase(std::unique(shifts.begin(), shifts.end()), shifts.end());
-  const uint64_t budgetPairs = std::max<uint64_t>(1, kThresholdWork / (length_ * (shifts.size() + 2)));
-  const size_t usedPairs = static_cast<size_t>(std::min<uint64_t>(pairs_.size(), budgetPairs));
-
-  std::vector<int32_t> truth;
-  for (size_t p = 0; p < usedPairs; ++p) {
-    truth.push_back(ScoreLeftOut(pairs_[p].data()));
-    truth.push_back(ScoreLeftOut(pairs_[p].data() + length_));
-  }
-  std::sort(truth.begin(), truth.end());
-  auto quantile = [&](double q) { return truth[static_cast<size_t>(q * static_cast<double>(truth.size() - 1))]; };
-  const int32_t median = quantile(0.5);
-  const int32_t rare = quantile(0.001);
-
-  // Misread records that pass the flag and the formats, per shift.
-  std::vector<std::vector<int32_t>> misread(shifts.size());
-  int32_t ceiling = INT32_MIN;
-  for (size_t k = 0; k < shifts.size(); ++k) {
-    for (size_t p = 0; p < usedPairs; ++p) {
-      const uint8_t* read = pairs_[p].data() + shifts[k];
-      if (!IsRecordFlag(read[0]) || !FieldsFit(read)) continue;
-      misread[k].push_back(Score(read));
-      ceiling = std::max(ceiling, misread[k].back());
-    }
-  }
-  std::vector<int32_t> allMisread;
-  for (const auto& scores : misread) allMisread.insert(allMisread.end(), scores.begin(), scores.end());
-  if (!allMisread.empty()) {
-    std::nth_element(allMisread.begin(), allMisread.begin() + static_cast<std::ptrdiff_t>(allMisread.size() / 2), allMisread.end());
-    floor_ = std::min(allMisread[allMisread.size() / 2], rare);
-  } else {
-    floor_ = INT32_MIN / 2;
-  }
-  if (ceiling == INT32_MIN) {
-    low_ = rare - std::max<int32_t>(median - rare, 8 * kScale);  // formats alone tell
-  } else if (ceiling < rare) {
-    low_ = ceiling + (rare - ceiling) / 4;  // clear of every misread, with room above
-  } else {
-    low_ = rare;  // misreads reach real records: keep the records, let chains decide
-  }
-  high_ = std::max(low_, quantile(0.02));
-  if (!probe_.empty()) {
-    // The quick look may pass records where no misread got and nearly
-    // every real record gets.
-    std::vector<int32_t> looks;
-    for (size_t p = 0; p < usedPairs; ++p) {
-      looks.push_back(ProbeScore(pairs_[p].data()));
-      looks.push_back(ProbeScore(pairs_[p].data() + length_));
-    }
-    std::sort(looks.begin(), looks.end());
-    // The quick look stands in for the formats too: every misread with a
-    // flag counts, at every alignment (a block copied from elsewhere in the
-    // table reads at one alignment throughout).
-    int32_t misreadLook = INT32_MIN / 2;
-    const size_t lookPairs = static_cast<size_t>(
-        std::min<uint64_t>(pairs_.size(), std::max<uint64_t>(1, kThresholdWork / (probe_.size() * length_))));
-    for (uint64_t shift = 1; shift < length_; ++shift) {
-      for (size_t p = 0; p < lookPairs; ++p) {
-        const uint8_t* read = pairs_[p].data() + shift;
-        if (IsRecordFlag(read[0])) misreadLook = std::max(misreadLook, ProbeScore(read));
-      }
-    }
-    probeSure_ = learnt_ < kYoung ? INT32_MAX : std::max(misreadLook + 1, looks[looks.size() / 100]);
-  }
-  sure_ = std::max(low_, ceiling == INT32_MIN ? INT32_MIN / 2 : ceiling + 1);
-  sameBonus_ = std::max({0, (median - rare) / 4, median / 8});
-  // How much better than doubtful sample records far alignments read.
-  std::vector<int32_t> beats;
-  const uint64_t far = std::min<uint64_t>(length_ - 1, kFarReach);
-  auto bestFar = [&](const uint8_t* record, bool ahead) {
-    int32_t best = INT32_MIN / 2;
-    for (uint64_t d = 1; d <= far; ++d) best = std::max(best, Score(ahead ? record + d : record - d));
-    return best;
-  };
-  for (size_t p = 0; p < usedPairs && beats.size() < kFarSample; ++p) {
-    const uint8_t* first = pairs_[p].data();
-    const uint8_t* second = first + length_;
-    if (Score(first) < sure_) beats.push_back(bestFar(first, true) - Score(first));
-    if (Score(second) < sure_) beats.push_back(bestFar(second, false) - Score(second));
-  }
-  if (!beats.empty()) {
-    std::sort(beats.begin(), beats.end());
-    farMargin_ = std::max(0, beats[beats.size() * 98 / 100]);
-  }
-  std::vector<Edge> tails;
-  std::vector<Edge> heads;
-  for (size_t p = 0; p < usedPairs; ++p) {
-    for (const uint8_t* record : {pairs_[p].data(), pairs_[p].data() + length_}) {
-      tails.push_back(WorstRuns(record, true));
-      heads.push_back(WorstRuns(record, false));
-    }
-  }
-  tailEdge_ = Percentile(tails);
-  headEdge_ = Percentile(heads);
-
-  double worstLeak = 0;
-  for (const auto& scores : misread) {
-    const auto passes = std::count_if(scores.begin(), scores.end(), [&](int32_t s) { return s >= low_; });
-    worstLeak = std::max(worstLeak, static_cast<double>(passes) / static_cast<double>(usedPairs));
-  }
-  if (learnt_ < kYoung) {
-    chainLength_ = kUnfittedChain;
-  } else if (worstLeak <= 0) {
-    chainLength_ = kMinChain;
-  } else if (worstLeak >= 0.5) {
-    chainLength_ = kMaxChain;
-  } else {
-    const double needed = std::log(kChainFalsePass) / std::log(worstLeak);
-    chainLength_ = std::clamp(static_cast<unsigned>(std::ceil(needed)), kMinChain, kMaxChain);
-  }
-  if (worstLeak > 0.25) uncertain_ = true;
-
 }
 
 }  // namespace drelin

@@ -30,9 +30,12 @@ namespace drelin {
 class RecordModel {
  public:
   static constexpr int kClasses = 16;
+  static constexpr int kScale = 16;  // score units per nat
   static constexpr uint64_t kYoung = 16;
+  // Consecutive records a new alignment needs before any model can score.
+  static constexpr unsigned kUnfittedChain = 8;
   // A byte scoring below this (in 1/16 nats) at its position is odd there.
-  static constexpr int8_t kOddByte = -3 * 16;
+  static constexpr int8_t kOddByte = -3 * kScale;
 
   explicit RecordModel(const RecordLayout& layout);
 
@@ -164,7 +167,14 @@ class RecordModel {
 
   void ListChecked();
   void FitScores();
+  // RecordThresholds.cpp: the marks, from the sample of record pairs.
+  struct Sample;
   void FitThresholds();
+  void FitMarks(const Sample& sample);
+  void FitQuickLook(const Sample& sample);
+  void FitFarMargin(const Sample& sample);
+  void FitEdges(const Sample& sample);
+  void FitChain(const Sample& sample);
   int16_t ByteScore(double count, uint64_t cell, double records) const;
   int32_t ScoreLeftOut(const uint8_t* record) const;
   int32_t ProbeScore(const uint8_t* record) const;
