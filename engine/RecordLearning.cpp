@@ -175,7 +175,6 @@ struct StartLook {
 StartLook LookAtStart(const ByteSource& source, const RecordLayout& layout, uint64_t begin) {
   StartLook look;
   look.start = begin;
-  look.paddingKept = false;
   const uint64_t length = layout.recordLength;
   const uint64_t available = (source.length() - std::min(source.length(), begin)) / length;
   const uint64_t probes = std::min({kStartProbe, kStartWork / length, available}) - std::min<uint64_t>(available, 2);
@@ -211,10 +210,10 @@ StartLook LookAtStart(const ByteSource& source, const RecordLayout& layout, uint
   uint64_t best = kNearby;
   uint64_t bestRun = 0;
   for (uint64_t shift = 0; shift <= 2 * kNearby && shift < length + kNearby; ++shift) {
-    const uint64_t length = shift == kNearby ? 0 : run(shift);
-    if (length > bestRun) {
+    const uint64_t records = shift == kNearby ? 0 : run(shift);
+    if (records > bestRun) {
       best = shift;
-      bestRun = length;
+      bestRun = records;
     }
   }
   if (bestRun < kResume) return look;

@@ -3,10 +3,12 @@
 //
 // 1. Format census: the records where the header says they are tell which
 //    fixed formats (numbers, dates, ...) the writer kept.
-// 2. Anchored runs: the records from the header on, and back from the
-//    end-of-file byte, for as long as each keeps fitting what came before
-//    it. Their alignment is known without any judging, so they seed a first
-//    model however early the damage lies.
+// 2. Anchored runs: the records from the header on (past damaged blocks
+//    where the same alignment comes back), and back from the end-of-file
+//    byte, for as long as each keeps fitting what came before it. Their
+//    alignment is known without any judging (a first record holding bytes
+//    inserted or lost moves it, and the padding of the fields tells), so
+//    they seed a first model however early the damage lies.
 // 3. Guided walks: a full walk over the start of the data area (at most a
 //    few megabytes), judged by the previous model, learning into a fresh
 //    one; twice, so that what the seed got wrong is unlearnt.
