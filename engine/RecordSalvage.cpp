@@ -7,9 +7,9 @@
 #include "DbfLayout.h"
 #include "DbfRepairEngine.h"
 #include "FileError.h"
+#include "PlannedRepair.h"
 #include "RecordLayout.h"
 #include "RecordLearning.h"
-#include "PlannedRepair.h"
 #include "RecordModel.h"
 #include "RepairPlan.h"
 #include "SlidingWindow.h"
@@ -17,7 +17,6 @@
 namespace drelin {
 
 namespace {
-
 
 // Writes the kept records after the header and tells the report. Records
 // that follow one another in the source go out as one run, copied in the

@@ -8,19 +8,18 @@
 // descriptors and terminator, the recovered records, each a record-length
 // slice of the source, and the end-of-file byte.
 //
-// Two walks over the data area: the first learns from the table's own
-// well-aligned records what its records look like (RecordModel), over at
-// most the first few megabytes; the second writes. Memory stays bounded
-// whatever the table's size. A table without fields has nothing to salvage
-// and is repaired as Normal repair does.
+// First it learns from the table's own well-aligned records what its
+// records look like (RecordLearning, RecordModel), reading at most a few
+// megabytes; then one walk over the data area (RecordWalk) writes. Memory
+// stays bounded whatever the table's size. A table without fields has
+// nothing to salvage and is repaired as Normal repair does.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
-
-#include <optional>
 
 #include "AdvanceDecision.h"
 #include "File.h"
