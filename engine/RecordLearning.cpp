@@ -283,10 +283,13 @@ RecordModel LearnRecords(const ByteSource& source, const RecordLayout& layout, u
     seed.Fit();
     if (!seed.fitted()) return seed;
   }
-  RecordModel first = LearnGuided(source, seed, begin, learnEnd);
-  if (!first.fitted()) return seed;
-  RecordModel second = LearnGuided(source, first, begin, learnEnd);
-  return second.fitted() ? second : first;
+  // Twice; at most two models are held at a time.
+  for (int round = 0; round < 2; ++round) {
+    RecordModel next = LearnGuided(source, seed, begin, learnEnd);
+    if (!next.fitted()) break;
+    seed = std::move(next);
+  }
+  return seed;
 }
 
 }  // namespace drelin

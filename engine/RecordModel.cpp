@@ -19,11 +19,13 @@ constexpr size_t kMinPairs = 8;
 constexpr size_t kMaxPairs = 512;
 constexpr uint64_t kMaxHashed = 65536;
 constexpr uint64_t kPaddedRun = 8;
-// Records up to this long get a score table per byte value (512 bytes per
+// Records up to this long get a score table per byte value (256 bytes per
 // position) besides the one per class.
 constexpr uint64_t kByteTableLength = 4096;
-// Positions of the quick look at a record, at least.
+// Positions of the quick look at a record: one per 16 bytes, but at least
+// and at most these many.
 constexpr uint64_t kProbePositions = 16;
+constexpr uint64_t kMostProbePositions = 1024;
 // Damage that reaches only the last (or first) bytes of a record is judged
 // on runs of up to this many bytes too.
 constexpr uint64_t kShortRun = 8;
@@ -188,8 +190,16 @@ void RecordModel::FitScores() {
     for (uint64_t i = 0; i < length_; ++i) {
       for (int b = 0; b < 256; ++b) byteScores_[i * 256 + b] = static_cast<int8_t>(scores_[i * kClasses + kClassOf[b]]);
     }
-    ChooseProbe();
+  } else {
+    bestAfter_.assign((length_ + kScoreStretch - 1) / kScoreStretch + 1, 0);
+    int32_t best = 0;
+    for (uint64_t i = length_; i-- > 0;) {
+      best += *std::max_element(scores_.begin() + static_cast<std::ptrdiff_t>(i * kClasses),
+                                scores_.begin() + static_cast<std::ptrdiff_t>((i + 1) * kClasses));
+      if (i % kScoreStretch == 0) bestAfter_[i / kScoreStretch] = best;
+    }
   }
+  ChooseProbe();
 }
 
 void RecordModel::ChooseProbe() {
@@ -197,13 +207,13 @@ void RecordModel::ChooseProbe() {
   probeScores_.clear();
   auto add = [&](uint64_t position) {
     probe_.push_back(static_cast<uint32_t>(position));
-    probeScores_.insert(probeScores_.end(), byteScores_.begin() + static_cast<std::ptrdiff_t>(position * 256),
-                        byteScores_.begin() + static_cast<std::ptrdiff_t>(position * 256 + 256));
+    for (int b = 0; b < 256; ++b) probeScores_.push_back(static_cast<int8_t>(scores_[position * kClasses + kClassOf[b]]));
   };
   // The most telling position of each of a few equal stretches of the
   // record: what a real record is expected to score there.
   std::vector<bool> taken(length_, false);
-  const uint64_t stretches = std::min<uint64_t>(length_, std::max<uint64_t>(kProbePositions, length_ / 16));
+  const uint64_t stretches =
+      std::min({length_, std::max<uint64_t>(kProbePositions, length_ / 16), kMostProbePositions});
   for (uint64_t k = 0; k < stretches; ++k) {
     const uint64_t from = k * length_ / stretches;
     const uint64_t to = (k + 1) * length_ / stretches;
@@ -224,12 +234,6 @@ void RecordModel::ChooseProbe() {
   for (uint64_t i = 0; i < length_; ++i) {
     if (taken[i]) add(i);
   }
-}
-
-int32_t RecordModel::ProbeScore(const uint8_t* record) const {
-  int32_t total = 0;
-  for (size_t k = 0; k < probe_.size(); ++k) total += probeScores_[k * 256 + record[probe_[k]]];
-  return total;
 }
 
 int16_t RecordModel::ByteScore(double count, uint64_t cell, double records) const {

@@ -96,6 +96,18 @@ class RecordModel {
     }
     return total;
   }
+  // Score(record) >= mark, giving up as soon as the rest of the record can
+  // no longer make up the shortfall.
+  bool ScoresAtLeast(const uint8_t* record, int32_t mark) const {
+    if (bestAfter_.empty()) return Score(record) >= mark;
+    int32_t total = 0;
+    const int16_t* row = scores_.data();
+    for (uint64_t i = 0; i < length_; ++i, row += kClasses) {
+      if (i % kScoreStretch == 0 && total + bestAfter_[i / kScoreStretch] < mark) return false;
+      total += row[kClassOf[record[i]]];
+    }
+    return total >= mark;
+  }
   // A quick look at a few positions spread over the record: true when they
   // score where no sampled misread does and nearly every real record does,
   // and none of them holds a byte rarely or never seen there. A record
@@ -114,6 +126,19 @@ class RecordModel {
       row += 256;
     }
     return total >= probeSure_ && !odd;
+  }
+  // False when the quick look alone scores below every sampled real record,
+  // with room to spare: not a record, whatever the rest holds. Cheap, so
+  // the search for a new alignment tries it first.
+  bool MayBeRecord(const uint8_t* record) const { return probe_.empty() || ProbeScore(record) >= probeFloor_; }
+  int32_t ProbeScore(const uint8_t* record) const {
+    int32_t total = 0;
+    const int8_t* row = probeScores_.data();
+    for (uint32_t position : probe_) {
+      total += row[record[position]];
+      row += 256;
+    }
+    return total;
   }
   // The score the record would have with an active flag in place of its own.
   int32_t ScoreAsActive(const uint8_t* record) const {
@@ -177,7 +202,6 @@ class RecordModel {
   void FitChain(const Sample& sample);
   int16_t ByteScore(double count, uint64_t cell, double records) const;
   int32_t ScoreLeftOut(const uint8_t* record) const;
-  int32_t ProbeScore(const uint8_t* record) const;
   void ChooseProbe();
   Edge WorstRuns(const uint8_t* record, bool atEnd) const;
 
@@ -195,9 +219,14 @@ class RecordModel {
   uint64_t learnt_ = 0;
   std::vector<int16_t> scores_;   // [position][class], 1/16 nats
   std::vector<int8_t> byteScores_;  // [position][byte], the same spread out, for records that fit in it
+  // Of records too long for that: per stretch of kScoreStretch positions,
+  // the most the positions from there to the end can score.
+  static constexpr uint64_t kScoreStretch = 1024;
+  std::vector<int32_t> bestAfter_;
   std::vector<uint32_t> probe_;      // positions of the quick look
   std::vector<int8_t> probeScores_;  // [probe][byte]
   int32_t probeSure_ = INT32_MAX;
+  int32_t probeFloor_ = INT32_MIN / 2;
   std::vector<float> prior_;      // [position][class]: pseudo-counts from the field's class mix
   std::vector<int16_t> leftOut_;  // [position][class]: the score with one such record unlearnt
   std::array<double, kClasses> background_{};

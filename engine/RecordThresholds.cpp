@@ -18,6 +18,12 @@ constexpr uint64_t kThresholdWork = uint64_t{2} << 20;
 // and how many doubtful records the margin for that is taken from.
 constexpr uint64_t kFarReach = 255;
 constexpr size_t kFarSample = 256;
+// Pairs the quick look's misreads are taken from.
+constexpr size_t kLookPairs = 64;
+// Real records' looks the quick look's floor needs.
+constexpr size_t kFloorLooks = 256;
+// Shifts either way the quick look's misreads are all taken at.
+constexpr uint64_t kEveryShift = 64;
 // A wrong alignment may pass a whole chain at most this often.
 constexpr double kChainFalsePass = 1e-6;
 constexpr unsigned kMinChain = 3;
@@ -122,17 +128,28 @@ void RecordModel::FitQuickLook(const Sample& sample) {
   std::sort(looks.begin(), looks.end());
   // It stands in for the formats too: every misread with a flag counts, at
   // every alignment (a block copied from elsewhere in the table reads at one
-  // alignment throughout).
+  // alignment throughout): every shift of a few bytes either way, where
+  // bytes inserted or lost put a misread, the others as far as the work
+  // bound reaches.
   int32_t misreadLook = INT32_MIN / 2;
-  const size_t pairs = static_cast<size_t>(
-      std::min<uint64_t>(pairs_.size(), std::max<uint64_t>(1, kThresholdWork / (probe_.size() * length_))));
-  for (uint64_t shift = 1; shift < length_; ++shift) {
-    for (size_t p = 0; p < pairs; ++p) {
+  const uint64_t perShift = probe_.size() * std::min<uint64_t>(pairs_.size(), kLookPairs);
+  const uint64_t step = std::max<uint64_t>(1, (length_ - 1) * perShift / kThresholdWork);
+  const uint64_t tail = length_ > kEveryShift ? length_ - kEveryShift : 1;
+  auto next = [&](uint64_t shift) {
+    return shift < kEveryShift || shift >= tail ? shift + 1 : std::max(shift + 1, std::min(shift + step, tail));
+  };
+  for (uint64_t shift = 1; shift < length_; shift = next(shift)) {
+    for (size_t p = 0; p < pairs_.size() && p < kLookPairs; ++p) {
       const uint8_t* read = pairs_[p].data() + shift;
       if (IsRecordFlag(read[0])) misreadLook = std::max(misreadLook, ProbeScore(read));
     }
   }
   probeSure_ = learnt_ < kYoung ? INT32_MAX : std::max(misreadLook + 1, looks[looks.size() / 100]);
+  // Below every real record's look, by half their spread again; of a small
+  // sample the lowest look says too little.
+  probeFloor_ = looks.size() < kFloorLooks
+                    ? INT32_MIN / 2
+                    : looks.front() - std::max<int32_t>(8 * kScale, (looks[looks.size() / 2] - looks.front()) / 2);
 }
 
 void RecordModel::FitFarMargin(const Sample& sample) {
@@ -144,7 +161,9 @@ void RecordModel::FitFarMargin(const Sample& sample) {
     for (uint64_t d = 1; d <= far; ++d) best = std::max(best, Score(ahead ? record + d : record - d));
     return best;
   };
-  for (size_t p = 0; p < sample.pairs && beats.size() < kFarSample; ++p) {
+  const size_t samples = static_cast<size_t>(
+      std::clamp<uint64_t>(kThresholdWork / std::max<uint64_t>(1, far * length_), 2, kFarSample));
+  for (size_t p = 0; p < sample.pairs && beats.size() < samples; ++p) {
     const uint8_t* first = pairs_[p].data();
     const uint8_t* second = first + length_;
     if (Score(first) < sure_) beats.push_back(bestFar(first, true) - Score(first));

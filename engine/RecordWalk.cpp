@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 #include "DbfLayout.h"
 
@@ -40,6 +42,11 @@ constexpr int32_t kNoChain = INT32_MIN;
 // copied from elsewhere in the table may put it.
 constexpr uint64_t kNearby = 7;
 constexpr uint64_t kReach = 255;
+constexpr uint64_t kFarWork = uint64_t{1} << 20;
+// Bytes of scoring spent on the alignments of a search window, at most (but
+// for kFewestCandidates of them).
+constexpr uint64_t kWindowWork = uint64_t{1} << 24;
+constexpr uint64_t kFewestCandidates = 64;
 
 class Walker {
  public:
@@ -90,13 +97,16 @@ class Walker {
     if (score >= model_.sure()) return true;
     if (score < model_.floor()) return false;
     if (SoundNext(pos)) return score >= model_.low() || ReadsBestHere(pos, kNearby);
-    if (!ReadsBestHere(pos, kReach, model_.farMargin())) return false;
+    if (!ReadsBestHere(pos, FarReach(), model_.farMargin())) return false;
     if (score < model_.low()) {
       const uint8_t* next = At(pos + length_);
       if (next ? !Fits(next) || model_.Score(next) < model_.low() : !CleanEnd(pos + length_)) return false;
     }
     return ReadsBestHere(pos, kNearby);
   }
+  // Far alignments compared with a doubtful record: all within kReach, as
+  // far as a bounded amount of scoring goes.
+  uint64_t FarReach() const { return std::clamp<uint64_t>(kFarWork / length_, kNearby, kReach); }
   // The record after `pos` passes without doubt, or the file ends there.
   bool SoundNext(uint64_t pos) {
     const uint8_t* next = At(pos + length_);
@@ -118,12 +128,12 @@ class Walker {
   bool FitsBeforeDamage(uint64_t pos) {
     const uint8_t* record = At(pos);
     if (model_.young()) return Fits(record) && PaddingBreaks(model_.layout(), record) == 0;
-    return Fits(record) && model_.Score(record) >= model_.high() && model_.EndFits(record);
+    return Fits(record) && model_.ScoresAtLeast(record, model_.high()) && model_.EndFits(record);
   }
   bool FitsAfterDamage(uint64_t pos) {
     const uint8_t* record = At(pos);
     if (model_.young()) return Fits(record) && PaddingBreaks(model_.layout(), record) == 0;
-    return Fits(record) && model_.Score(record) >= model_.high() && model_.StartFits(record);
+    return Fits(record) && model_.ScoresAtLeast(record, model_.high()) && model_.StartFits(record);
   }
   bool SameAlignment(uint64_t a, uint64_t b) const { return a % length_ == b % length_; }
   // Nothing but an optional end-of-file byte from `offset` to the end.
@@ -188,7 +198,7 @@ class Walker {
       int32_t best = ChainAt(q, pos);
       if (best == kNoChain) continue;
       uint64_t start = q;
-      for (uint64_t other = q + 1; other < q + length_; ++other) {
+      for (uint64_t other : Candidates(q, pos)) {
         const int32_t score = ChainAt(other, pos);
         if (score != kNoChain && score > best) {
           best = score;
@@ -213,6 +223,33 @@ class Walker {
     }
     SkipToEnd(zerosAfter + (pendingDropped ? zerosInside : 0));
     return kNone;
+  }
+
+  // The other offsets of the window opened at `q`, in order. Of long
+  // records only those the quick look rates best are scored in full, and
+  // the old alignment, so that a search costs a bounded amount of scoring.
+  std::vector<uint64_t> Candidates(uint64_t q, uint64_t failed) {
+    std::vector<uint64_t> all;
+    const uint64_t most = std::max<uint64_t>(kWindowWork / length_, kFewestCandidates);
+    if (length_ - 1 <= most) {
+      for (uint64_t other = q + 1; other < q + length_; ++other) all.push_back(other);
+      return all;
+    }
+    std::vector<std::pair<int32_t, uint64_t>> ranked;
+    for (uint64_t other = q + 1; other < q + length_; ++other) {
+      const uint8_t* record = At(other);
+      if (!record) break;
+      if (SameAlignment(other, failed)) {
+        all.push_back(other);
+      } else if (IsRecordFlag(record[0]) && model_.MayBeRecord(record)) {
+        ranked.emplace_back(-model_.ProbeScore(record), other);
+      }
+    }
+    const size_t kept = std::min<size_t>(ranked.size(), most);
+    std::partial_sort(ranked.begin(), ranked.begin() + static_cast<std::ptrdiff_t>(kept), ranked.end());
+    for (size_t i = 0; i < kept; ++i) all.push_back(ranked[i].second);
+    std::sort(all.begin(), all.end());
+    return all;
   }
 
   // Decides the last record before a damaged stretch once the new alignment
@@ -283,10 +320,12 @@ class Walker {
     unsigned j = 0;
     for (; j < needed; ++j) {
       const uint64_t offset = q + j * length_;
-      if (!At(offset)) {
+      const uint8_t* record = At(offset);
+      if (!record) {
         if (j == 0 || !(same || CleanEnd(offset))) return kNoChain;
         break;
       }
+      if (!IsRecordFlag(record[0]) || !model_.MayBeRecord(record)) return kNoChain;
       if (j == 0 ? !FitsAfterDamage(offset) : !InRun(offset)) return kNoChain;
       total += model_.Score(At(offset));
     }

@@ -144,6 +144,41 @@ TEST(SalvageCases, AlignmentIsFoundAgainAtTheLastRecord) {
   EXPECT_EQ(s.report.skipped[0].reason, SkipReason::kMisaligned);
 }
 
+// Records longer than the byte tables reach, mostly blank: every offset of
+// a blank stretch reads alike, and only the few filled bytes tell where
+// records start.
+TEST(SalvageCases, LongMostlyBlankRecordsFindTheirAlignmentAgain) {
+  DbfBuilder table;
+  table.Field("ID", 'N', 6);
+  for (int f = 0; f < 24; ++f) table.Field("NOTE" + std::to_string(f), 'C', 250);
+  table.Field("DUE", 'D', 8).Field("PAID", 'L', 1);
+  for (int i = 0; i < 80; ++i) {
+    char date[16];
+    std::snprintf(date, sizeof date, "2023%02d%02d", 1 + i % 12, 1 + i % 28);
+    std::vector<std::string> values(27);
+    values[0] = std::to_string(7000 + i);
+    values[1 + i % 24] = std::string(kNames[i % 10]) + " called";
+    values[25] = date;
+    values[26] = i % 3 ? "Y" : "N";
+    table.Record(values);
+  }
+  const size_t header = Header(table);
+  const size_t length = Length(table);
+  Bytes source = table.Build();
+  // Three bytes lost in record 60, then five inserted in record 30.
+  const size_t cut = header + 60 * length + 3000;
+  source.erase(source.begin() + static_cast<std::ptrdiff_t>(cut), source.begin() + static_cast<std::ptrdiff_t>(cut + 3));
+  Insert(source, header + 30 * length + 40, "ab de");
+  const Salvaged s = SalvageBytes(source);
+  std::vector<uint64_t> expected;
+  for (uint64_t i = 0; i < 80; ++i) {
+    if (i != 30 && i != 60) expected.push_back(header + i * length + (i > 30 ? 5 : 0) - (i > 60 ? 3 : 0));
+  }
+  EXPECT_EQ(s.offsets, expected);
+  EXPECT_EQ(s.report.resync.size(), 2u);
+  EXPECT_EQ(s.report.skippedCount, 2u);
+}
+
 TEST(SalvageCases, AnOverwrittenFlagSkipsItsRecordAlone) {
   const DbfBuilder table = Members(60);
   Bytes source = table.Build();
