@@ -92,6 +92,7 @@ void RecordModel::CountFormats(const uint8_t* record) {
     paddedRun_ = 0;
     return;
   }
+  ++censusReads_;
   const bool padded = PaddingBreaks(layout_, record) == 0;
   paddedRun_ = padded ? paddedRun_ + 1 : 0;
   longestPaddedRun_ = std::max(longestPaddedRun_, paddedRun_);
@@ -106,8 +107,10 @@ void RecordModel::CountFormats(const uint8_t* record) {
 }
 
 void RecordModel::SettleFormats() {
-  // Shifted reads hardly ever keep the padding for a run of records.
-  paddingKept_ = longestPaddedRun_ >= kPaddedRun;
+  // Shifted reads hardly ever keep the padding for a run of records; a
+  // table too short for such a run keeps it when at least half its records do.
+  paddingKept_ = longestPaddedRun_ >= kPaddedRun ||
+                 (censusReads_ < 2 * kPaddedRun && censusRecords_ > 0 && 2 * censusRecords_ >= censusReads_);
   if (censusRecords_ >= kYoung) {
     for (size_t f = 0; f < layout_.fields.size(); ++f) enforced_[f] = 4 * formatFails_[f] < censusRecords_;
   }

@@ -211,6 +211,7 @@ class RecordModel {
   std::vector<size_t> checked_;        // the fields whose format is checked
   std::vector<uint64_t> formatFails_;  // census, per field
   uint64_t censusRecords_ = 0;         // census records that keep the padding
+  uint64_t censusReads_ = 0;  // census records with a sound flag
   uint64_t paddedRun_ = 0;  // census records in a row that keep the padding convention
   uint64_t longestPaddedRun_ = 0;
   bool paddingKept_ = false;

@@ -120,8 +120,25 @@ class Walker {
     const uint64_t before = std::min<uint64_t>(reach, pos - lowest);
     const uint64_t after = std::min<uint64_t>(reach, end_ - (pos + length_));
     const uint8_t* bytes = window_.Get(pos - before, static_cast<size_t>(before + length_ + after));
-    if (model_.young()) return model_.PaddingFits(bytes + before);
+    if (model_.young()) {
+      return model_.paddingKept() ? model_.PaddingFits(bytes + before) : KeepsPaddingBest(bytes, before, after);
+    }
     return model_.ReadsBestHere(bytes + before, before, after, margin);
+  }
+  // Of a young model whose table shows no padding convention yet: a record
+  // that breaks the padding where a nearby alignment keeps it is most likely
+  // shifted by bytes inserted or lost.
+  bool KeepsPaddingBest(const uint8_t* bytes, uint64_t before, uint64_t after) const {
+    if (PaddingBreaks(model_.layout(), bytes + before) == 0) return true;
+    const uint64_t reach = std::min<uint64_t>(kNearby, length_ - 1);
+    for (uint64_t d = 1; d <= reach; ++d) {
+      if (d <= before && KeepsPadding(bytes + before - d)) return false;
+      if (d <= after && KeepsPadding(bytes + before + d)) return false;
+    }
+    return true;
+  }
+  bool KeepsPadding(const uint8_t* record) const {
+    return IsRecordFlag(record[0]) && model_.FieldsFit(record) && PaddingBreaks(model_.layout(), record) == 0;
   }
   // The last record before damage, and the first after it. A young model
   // cannot score them: they must keep the padding of their fields.
@@ -147,6 +164,12 @@ class Walker {
     const uint8_t* record = At(pos);
     if (IsRecordFlag(record[0]) || !model_.FieldsFit(record)) return false;
     if (!model_.young() && model_.ScoreAsActive(record) < model_.high()) return false;
+    // A young model cannot score it: it must keep the padding, and zeros
+    // throughout are a zeroed stretch, not a record.
+    if (model_.young() && (!model_.PaddingFits(record) ||
+                           std::all_of(record, record + length_, [](uint8_t b) { return b == 0; }))) {
+      return false;
+    }
     return At(pos + length_) ? InRun(pos + length_) : CleanEnd(pos + length_);
   }
 
@@ -311,9 +334,10 @@ class Walker {
   int32_t ChainAt(uint64_t q, uint64_t failed) {
     const bool same = SameAlignment(q, failed);
     if (!same && !model_.fitted() && !options_.newAlignmentBeforeFit) return kNoChain;
-    // A model that has learnt too little to score, of a table that does not
-    // keep the padding, cannot tell a new alignment from a misread one.
-    if (!same && model_.young() && !model_.paddingKept()) return kNoChain;
+    // A model that has learnt too little to score, of a table that shows no
+    // padding convention, takes a new alignment only where every record of
+    // the chain keeps the padding.
+    const bool paddedChain = !same && model_.young() && !model_.paddingKept();
     // Before the model can score, flags and formats alone must carry a full chain.
     const unsigned needed = same && model_.fitted() ? std::max(2u, model_.chainLength() / 2) : model_.chainLength();
     int64_t total = 0;
@@ -327,6 +351,7 @@ class Walker {
       }
       if (!IsRecordFlag(record[0]) || !model_.MayBeRecord(record)) return kNoChain;
       if (j == 0 ? !FitsAfterDamage(offset) : !InRun(offset)) return kNoChain;
+      if (paddedChain && PaddingBreaks(model_.layout(), record) != 0) return kNoChain;
       total += model_.Score(At(offset));
     }
     return static_cast<int32_t>(total / j) + (same ? model_.sameAlignmentBonus() : 0);

@@ -179,6 +179,37 @@ TEST(SalvageCases, LongMostlyBlankRecordsFindTheirAlignmentAgain) {
   EXPECT_EQ(s.report.skippedCount, 2u);
 }
 
+// Three records of text alone: too few to learn from, so only the padding
+// of the fields tells a record from a misread one.
+TEST(SalvageCases, ATinyTableOfTextKeepsOnlyRecordsThatKeepThePadding) {
+  DbfBuilder table;
+  table.Field("FIRST", 'C', 30).Field("LAST", 'C', 30).Field("STREET", 'C', 50).Field("TOWN", 'C', 30);
+  table.Record({"Michael", "Van Canneyt", "Gemeentestraat 163", "Kessel-Lo"});
+  table.Record({"Vincent", "Vega", "Mulholland drive", "Los Angeles"});
+  table.Record({"Jules", "Winnfield", "Main road", "Los Angeles"});
+  const size_t header = Header(table);
+  const size_t length = Length(table);
+  struct Case {
+    const char* what;
+    Bytes source;
+    std::vector<uint64_t> offsets;
+  };
+  std::vector<Case> cases;
+  // Zeros over the end of the first record and the start of the second.
+  Bytes zeroed = table.Build();
+  std::fill_n(zeroed.begin() + static_cast<std::ptrdiff_t>(header + 100), length, 0);
+  cases.push_back({"zeros", zeroed, {header + 2 * length}});
+  // Bytes inserted inside the first record: the others come three bytes late.
+  Bytes shifted = table.Build();
+  Insert(shifted, header + 90, "xyz");
+  cases.push_back({"inserted", shifted, {header + length + 3, header + 2 * length + 3}});
+  for (const Case& c : cases) {
+    const Salvaged s = SalvageBytes(c.source);
+    EXPECT_EQ(s.offsets, c.offsets) << c.what;
+    EXPECT_TRUE(s.report.uncertain) << c.what;
+  }
+}
+
 TEST(SalvageCases, AnOverwrittenFlagSkipsItsRecordAlone) {
   const DbfBuilder table = Members(60);
   Bytes source = table.Build();
