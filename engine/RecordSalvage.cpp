@@ -150,7 +150,10 @@ SalvageReport SalvageTable(FileIo& io, const std::string& source, const std::str
   const uint8_t endOfFile = kEndOfFile;
   out.WriteAt(recordsEnd, &endOfFile, 1);
 
+  // The header as the repair writes it: a table with memo fields keeps its
+  // memo version byte.
   RepairPlan header;
+  header.version = planned.plan.version;
   header.recordCount = static_cast<uint32_t>(report.kept);
   header.headerLength = begin;
   header.recordLength = recordLength;

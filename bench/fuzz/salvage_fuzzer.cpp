@@ -1,11 +1,12 @@
 // Fuzzes record salvage, in both modes, with arbitrary bytes. Invariants:
 // a refusal writes nothing; a table without fields comes out as the literal
 // reference repair writes it; otherwise the output is a sound table whose
-// header agrees with its length (version 3, the source's descriptors and a
-// terminator, record count = records written, the end-of-file byte), every
-// output record is a record-length slice of the source at the offset the
-// salvage names, in increasing order without overlap, and the kept records
-// and the skipped ranges cover the data area exactly. Crashes, hangs and
+// header agrees with its length (version 3 or the source's memo version, the
+// source's descriptors and a terminator, record count = records written, the
+// end-of-file byte), every output record is a record-length slice of the
+// source at the offset the salvage names, in increasing order without
+// overlap, and the kept records and the skipped ranges cover the data area
+// exactly. Crashes, hangs and
 // leaks are libFuzzer's to catch.
 #include <algorithm>
 #include <cstdint>
@@ -45,9 +46,9 @@ void CheckSalvage(const Bytes& source, const Bytes& out, const drelin::SalvageRe
   const uint64_t count = drelin::ReadLe32(out.data() + 4);
   Check(out.size() == header + count * length + 1 && out.back() == drelin::kEndOfFile,
         "the header agrees with the length");
-  Check(out[0] == 3 && std::all_of(out.begin() + 1, out.begin() + 4, [](uint8_t b) { return b == 0; }) &&
+  Check((out[0] == 3 || (drelin::IsMemoVersion(out[0]) && out[0] == source[0])) && std::all_of(out.begin() + 1, out.begin() + 4, [](uint8_t b) { return b == 0; }) &&
             std::all_of(out.begin() + 12, out.begin() + 32, [](uint8_t b) { return b == 0; }),
-        "version 3, date and reserved bytes zero");
+        "version 3 (or the source's memo version), date and reserved bytes zero");
   Check(header == report.headerLength && length == report.recordLength && count == report.kept &&
             count == offsets.size(),
         "the report agrees with the header");

@@ -63,6 +63,14 @@ TEST(SalvageCases, ASoundTableComesOutAsNormalRepairWritesIt) {
     EXPECT_TRUE(s.report.resync.empty());
     EXPECT_FALSE(s.report.uncertain);
   }
+  // A table with memo fields keeps its memo version byte, as the repair does.
+  DbfBuilder memo;
+  memo.Version(0x83).Field("TITLE", 'C', 20).Field("BODY", 'M', 10);
+  for (int i = 0; i < 30; ++i) memo.Record({kNames[i % 10], std::to_string(i + 1)});
+  const Bytes memoTable = memo.Build();
+  const Salvaged m = SalvageBytes(memoTable);
+  EXPECT_EQ(m.output, *ReferenceRepair(memoTable, kRepairNormal));
+  EXPECT_EQ(m.output[0], 0x83);
   // Deleted records are records: a table of nothing else is kept whole.
   const Bytes allDeleted = Members(40, true).Build();
   const Salvaged s = SalvageBytes(allDeleted);
