@@ -70,6 +70,19 @@ void PrintHeader() {
               "wellpast%", "invented%", "uncertain", "invalid");
 }
 
+// Salvages `damaged` and adds its score to both pools (a refusal counts as a
+// failure of `pool`); false when it was refused.
+bool AddSalvage(const DamagedTable& damaged, Pool& pool, Pool& all, SalvageScore& score) {
+  bool uncertain = false;
+  if (!Salvage(damaged, score, uncertain)) {
+    ++pool.failed;
+    return false;
+  }
+  pool.Add(score, uncertain);
+  all.Add(score, uncertain);
+  return true;
+}
+
 void PrintRow(const std::string& kind, const std::string& damage, const Pool& pool) {
   std::printf("%-11s %-18s %6llu %10.3f %10.3f %9.4f %8.1f%% %7llu\n", kind.c_str(), damage.c_str(),
               static_cast<unsigned long long>(pool.tables), Percent(pool.recovered, pool.untouched),
@@ -142,22 +155,15 @@ int main(int argc, char** argv) {
       }
       const std::string name = path.substr(path.find_last_of('/') + 1) + (HasFixedFormat(sound) ? "" : "*");
       Pool all;
-      for (const DamageSpec& spec : AllDamage()) {
-        if (!wanted(DamageName(spec))) continue;
+      for (const DamagePlan& plan : AllDamage()) {
+        if (!wanted(DamageName(plan))) continue;
         Pool pool;
         for (size_t t = 0; t < tables; ++t) {
-          std::mt19937_64 random(seed * 1000003 + t * 7919 + std::hash<std::string>()(DamageName(spec)));
-          const DamagedTable damaged = Damage(sound, spec, random);
+          std::mt19937_64 random(seed * 1000003 + t * 7919 + std::hash<std::string>()(DamageName(plan)));
           SalvageScore score;
-          bool uncertain = false;
-          if (!Salvage(damaged, score, uncertain)) {
-            ++pool.failed;
-            continue;
-          }
-          pool.Add(score, uncertain);
-          all.Add(score, uncertain);
+          AddSalvage(Damage(sound, plan, random), pool, all, score);
         }
-        PrintRow(name, DamageName(spec), pool);
+        PrintRow(name, DamageName(plan), pool);
       }
       PrintRow(name, "all", all);
     }
@@ -168,31 +174,24 @@ int main(int argc, char** argv) {
   for (TableKind kind : allKinds) {
     if (("," + kinds + ",").find(std::string(",") + TableKindName(kind) + ",") == std::string::npos) continue;
     Pool all;
-    for (const DamageSpec& spec : AllDamage()) {
-      if (!wanted(DamageName(spec))) continue;
+    for (const DamagePlan& plan : AllDamage()) {
+      if (!wanted(DamageName(plan))) continue;
       Pool pool;
       for (size_t t = 0; t < tables; ++t) {
         std::mt19937_64 random(seed * 1000003 + t * 7919 + static_cast<uint64_t>(kind) * 104729 +
-                               std::hash<std::string>()(DamageName(spec)));
+                               std::hash<std::string>()(DamageName(plan)));
         const GeneratedTable table =
             MakeTable(kind, random, kind == TableKind::kTiny ? 500 : 200, kind == TableKind::kTiny ? 5000 : 3000);
-        const DamagedTable damaged = Damage(table, spec, random);
         SalvageScore score;
-        bool uncertain = false;
-        if (!Salvage(damaged, score, uncertain)) {
-          ++pool.failed;
-          continue;
-        }
-        pool.Add(score, uncertain);
-        all.Add(score, uncertain);
+        if (!AddSalvage(Damage(table, plan, random), pool, all, score)) continue;
         if (showMisses && (score.invented > 0 || score.recovered + 2 < score.untouched || !score.valid)) {
           std::printf("  miss %s %s table %zu: records %zu length %zu untouched %llu recovered %llu invented %llu/%llu\n",
-                      TableKindName(kind), DamageName(spec).c_str(), t, table.recordCount, table.recordLength,
+                      TableKindName(kind), DamageName(plan).c_str(), t, table.recordCount, table.recordLength,
                       static_cast<unsigned long long>(score.untouched), static_cast<unsigned long long>(score.recovered),
                       static_cast<unsigned long long>(score.invented), static_cast<unsigned long long>(score.output));
         }
       }
-      PrintRow(TableKindName(kind), DamageName(spec), pool);
+      PrintRow(TableKindName(kind), DamageName(plan), pool);
     }
     PrintRow(TableKindName(kind), "all", all);
   }

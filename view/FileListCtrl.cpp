@@ -70,14 +70,7 @@ CFileListCtrl::CFileListCtrl(QWidget* parent) : QTreeWidget(parent) {
 }
 
 void CFileListCtrl::InsertColumns() {
-  setColumnCount(kColumnCount);
-  QStringList headings;
-  for (const char* heading : kHeadings) headings << QString::fromLatin1(heading);
-  setHeaderLabels(headings);
-  for (int column = 0; column < kColumnCount; ++column) {
-    setColumnWidth(column, kColumnWidths[column]);
-    headerItem()->setTextAlignment(column, Qt::AlignLeft | Qt::AlignVCenter);
-  }
+  SetReportColumns(this, kHeadings, kColumnWidths, kColumnCount);
 }
 
 void CFileListCtrl::SetHeaderImages() {

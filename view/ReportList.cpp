@@ -30,6 +30,17 @@ void SetUpReportList(QTreeWidget* list, const QString& name) {
   list->header()->setStretchLastSection(false);
 }
 
+void SetReportColumns(QTreeWidget* list, const char* const* headings, const int* widths, int count) {
+  list->setColumnCount(count);
+  QStringList labels;
+  for (int column = 0; column < count; ++column) labels << QString::fromLatin1(headings[column]);
+  list->setHeaderLabels(labels);
+  for (int column = 0; column < count; ++column) {
+    list->setColumnWidth(column, widths[column]);
+    list->headerItem()->setTextAlignment(column, Qt::AlignLeft | Qt::AlignVCenter);
+  }
+}
+
 QIcon ProgramIcon(int id, int side) {
   QIcon icon;
   for (const qreal ratio : {1.0, 2.0}) {

@@ -25,6 +25,10 @@ QIcon ProgramIcon(int id, int side);
 // tests find it by.
 void SetUpReportList(QTreeWidget* list, const QString& name);
 
+// Gives `list` its `count` columns: the headings, left-aligned, and each
+// column's width in pixels.
+void SetReportColumns(QTreeWidget* list, const char* const* headings, const int* widths, int count);
+
 // Paints a cell as usual, then its right and bottom grid lines.
 class GridDelegate : public QStyledItemDelegate {
  public:

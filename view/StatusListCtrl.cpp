@@ -83,14 +83,7 @@ CStatusListCtrl::CStatusListCtrl(QWidget* parent) : QTreeWidget(parent) {
 }
 
 void CStatusListCtrl::InsertColumns() {
-  setColumnCount(kColumnCount);
-  QStringList headings;
-  for (const char* heading : kHeadings) headings << QString::fromLatin1(heading);
-  setHeaderLabels(headings);
-  for (int column = 0; column < kColumnCount; ++column) {
-    setColumnWidth(column, kColumnWidths[column]);
-    headerItem()->setTextAlignment(column, Qt::AlignLeft | Qt::AlignVCenter);
-  }
+  SetReportColumns(this, kHeadings, kColumnWidths, kColumnCount);
 }
 
 void CStatusListCtrl::SetImageList(std::vector<QIcon> icons) {

@@ -6,29 +6,12 @@
 #include "DbfBuilder.h"
 #include "DbfRepairEngine.h"
 #include "FileError.h"
-#include "MemoryFileIo.h"
 #include "RecordSalvage.h"
 #include "ReferenceModel.h"
+#include "SalvageHarness.h"
 
 namespace drelin::testing {
 namespace {
-
-struct Salvaged {
-  Bytes output;
-  SalvageReport report;
-  std::vector<uint64_t> offsets;
-};
-
-Salvaged SalvageBytes(const Bytes& source, int mode = kRepairNormal) {
-  MemoryFileIo io;
-  io.files["in.dbf"] = source;
-  Salvaged result;
-  SalvageOptions options;
-  options.onKeep = [&](uint64_t offset) { result.offsets.push_back(offset); };
-  result.report = SalvageTable(io, "in.dbf", "out.dbf", mode, options);
-  result.output = io.files["out.dbf"];
-  return result;
-}
 
 const char* const kNames[] = {"Anna Berg", "Jose Garcia", "Ute Meier", "Lars Jensen", "Ines Nunez",
                               "Mark Kelly", "Asa Lind", "Zoe Costa", "Hans Wagner", "Eva Novak"};

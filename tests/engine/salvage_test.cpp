@@ -9,29 +9,12 @@
 #include "DbfBuilder.h"
 #include "DbfRepairEngine.h"
 #include "FileError.h"
-#include "MemoryFileIo.h"
 #include "RecordSalvage.h"
 #include "ReferenceModel.h"
+#include "SalvageHarness.h"
 
 namespace drelin::testing {
 namespace {
-
-struct Salvaged {
-  Bytes output;
-  SalvageReport report;
-  std::vector<uint64_t> offsets;  // source offset of each record written
-};
-
-Salvaged SalvageBytes(const Bytes& source, int mode = kRepairNormal) {
-  MemoryFileIo io;
-  io.files["in.dbf"] = source;
-  Salvaged result;
-  SalvageOptions options;
-  options.onKeep = [&](uint64_t offset) { result.offsets.push_back(offset); };
-  result.report = SalvageTable(io, "in.dbf", "out.dbf", mode, options);
-  result.output = io.files["out.dbf"];
-  return result;
-}
 
 // The kept records and the skipped ranges cover the data area from `begin`
 // exactly, in order, up to the end or a final end-of-file byte; and the
@@ -65,20 +48,20 @@ struct Pool {
   double Invented() const { return output ? 100.0 * static_cast<double>(invented) / static_cast<double>(output) : 0; }
 };
 
-// Damages `count` tables of `kind` in the way of `spec`, salvages each and
+// Damages `count` tables of `kind` in the way of `plan`, salvages each and
 // pools the scores; every report must tile its data area, and every byte of
 // zeros or noise the damage wrote must lie in a skipped range.
-Pool SalvagePool(TableKind kind, const DamageSpec& spec, size_t count) {
+Pool SalvagePool(TableKind kind, const DamagePlan& plan, size_t count) {
   Pool pool;
   for (size_t t = 0; t < count; ++t) {
     std::mt19937_64 random(0x5A1FA6E ^ (static_cast<uint64_t>(kind) << 40) ^ (t << 20) ^
-                           std::hash<std::string>()(DamageName(spec)));
+                           std::hash<std::string>()(DamageName(plan)));
     const GeneratedTable table = MakeTable(kind, random, kind == TableKind::kTiny ? 300 : 150, 800);
-    const DamagedTable damaged = Damage(table, spec, random);
-    SCOPED_TRACE(std::string(TableKindName(kind)) + " " + DamageName(spec) + " table " + std::to_string(t));
+    const DamagedTable damaged = Damage(table, plan, random);
+    SCOPED_TRACE(std::string(TableKindName(kind)) + " " + DamageName(plan) + " table " + std::to_string(t));
     const Salvaged s = SalvageBytes(damaged.damaged);
     ExpectTiled(damaged.damaged, s, table.headerLength);
-    if (spec.kind == DamageKind::kZeros || spec.kind == DamageKind::kNoise) {
+    if (plan.kind == DamageKind::kZeros || plan.kind == DamageKind::kNoise) {
       for (const ByteRange& written : damaged.written) {
         for (uint64_t kept : s.offsets) {
           const bool overlaps = kept < written.offset + written.length && written.offset < kept + table.recordLength;
@@ -101,27 +84,27 @@ Pool SalvagePool(TableKind kind, const DamageSpec& spec, size_t count) {
 }
 
 TEST(SalvageQuality, TablesWithTypedFieldsAreRecoveredWithoutInventions) {
-  for (const DamageSpec& spec : AllDamage()) {
-    const Pool pool = SalvagePool(TableKind::kTyped, spec, 12);
-    EXPECT_GE(pool.Recovered(), 99.0) << DamageName(spec);
-    EXPECT_LE(pool.Invented(), 0.1) << DamageName(spec);
+  for (const DamagePlan& plan : AllDamage()) {
+    const Pool pool = SalvagePool(TableKind::kTyped, plan, 12);
+    EXPECT_GE(pool.Recovered(), 99.0) << DamageName(plan);
+    EXPECT_LE(pool.Invented(), 0.1) << DamageName(plan);
   }
 }
 
 TEST(SalvageQuality, TablesOfTextFieldsAreRecoveredPastEachDamage) {
-  for (const DamageSpec& spec : AllDamage()) {
-    const Pool pool = SalvagePool(TableKind::kText, spec, 12);
-    EXPECT_GE(pool.WellPast(), 99.0) << DamageName(spec);
-    EXPECT_LE(pool.Invented(), 0.5) << DamageName(spec);
+  for (const DamagePlan& plan : AllDamage()) {
+    const Pool pool = SalvagePool(TableKind::kText, plan, 12);
+    EXPECT_GE(pool.WellPast(), 99.0) << DamageName(plan);
+    EXPECT_LE(pool.Invented(), 0.5) << DamageName(plan);
   }
 }
 
 TEST(SalvageQuality, ShortOrRepeatedRecordsAreReportedUncertain) {
   for (TableKind kind : {TableKind::kTiny, TableKind::kRepetitive}) {
-    for (const DamageSpec& spec : AllDamage()) {
-      const Pool pool = SalvagePool(kind, spec, 3);
-      EXPECT_EQ(pool.uncertain, pool.tables) << TableKindName(kind) << " " << DamageName(spec);
-      EXPECT_LE(pool.Invented(), 1.0) << TableKindName(kind) << " " << DamageName(spec);
+    for (const DamagePlan& plan : AllDamage()) {
+      const Pool pool = SalvagePool(kind, plan, 3);
+      EXPECT_EQ(pool.uncertain, pool.tables) << TableKindName(kind) << " " << DamageName(plan);
+      EXPECT_LE(pool.Invented(), 1.0) << TableKindName(kind) << " " << DamageName(plan);
     }
   }
 }

@@ -53,22 +53,22 @@ void Place(std::vector<Edit>& edits, size_t count, size_t begin, size_t end, Ran
   }
 }
 
-std::vector<Edit> DataEdits(const GeneratedTable& table, const DamageSpec& spec, Random& random) {
+std::vector<Edit> DataEdits(const GeneratedTable& table, const DamagePlan& plan, Random& random) {
   const size_t begin = table.headerLength;
   const size_t end = begin + table.recordCount * table.recordLength;  // the end-of-file byte
   const Bytes& sound = table.bytes;
   std::vector<Edit> edits;
-  switch (spec.kind) {
+  switch (plan.kind) {
     case DamageKind::kZeros:
     case DamageKind::kNoise:
     case DamageKind::kText: {
-      const size_t size = std::max<size_t>(1, std::min(spec.block, (end - begin) / 2));
+      const size_t size = std::max<size_t>(1, std::min(plan.block, (end - begin) / 2));
       Place(edits, Uniform(random, 1, 2), begin, end, random, [&] {
         Edit edit;
         edit.removed = size;
-        if (spec.kind == DamageKind::kZeros) edit.inserted.assign(size, 0);
-        if (spec.kind == DamageKind::kNoise) edit.inserted = RandomBytes(random, size);
-        if (spec.kind == DamageKind::kText) {
+        if (plan.kind == DamageKind::kZeros) edit.inserted.assign(size, 0);
+        if (plan.kind == DamageKind::kNoise) edit.inserted = RandomBytes(random, size);
+        if (plan.kind == DamageKind::kText) {
           const size_t from = Uniform(random, begin, end - size);
           edit.inserted.assign(sound.begin() + static_cast<std::ptrdiff_t>(from),
                                sound.begin() + static_cast<std::ptrdiff_t>(from + size));
@@ -145,35 +145,35 @@ void HeaderEdits(const GeneratedTable& table, std::vector<Edit>& edits, Random& 
 
 }  // namespace
 
-std::string DamageName(const DamageSpec& spec) {
+std::string DamageName(const DamagePlan& plan) {
   std::string name;
-  switch (spec.kind) {
-    case DamageKind::kZeros: name = "zeros-" + std::to_string(spec.block); break;
-    case DamageKind::kNoise: name = "random-" + std::to_string(spec.block); break;
-    case DamageKind::kText: name = "text-" + std::to_string(spec.block); break;
+  switch (plan.kind) {
+    case DamageKind::kZeros: name = "zeros-" + std::to_string(plan.block); break;
+    case DamageKind::kNoise: name = "random-" + std::to_string(plan.block); break;
+    case DamageKind::kText: name = "text-" + std::to_string(plan.block); break;
     case DamageKind::kInsert: name = "insert"; break;
     case DamageKind::kDelete: name = "delete"; break;
     case DamageKind::kFlags: name = "flags"; break;
   }
-  return spec.header ? name + "+header" : name;
+  return plan.header ? name + "+header" : name;
 }
 
-std::vector<DamageSpec> AllDamage() {
-  std::vector<DamageSpec> specs;
+std::vector<DamagePlan> AllDamage() {
+  std::vector<DamagePlan> plans;
   for (bool header : {false, true}) {
     for (DamageKind kind : {DamageKind::kZeros, DamageKind::kNoise, DamageKind::kText}) {
-      for (size_t block : {512, 4096}) specs.push_back({kind, block, header});
+      for (size_t block : {512, 4096}) plans.push_back({kind, block, header});
     }
     for (DamageKind kind : {DamageKind::kInsert, DamageKind::kDelete, DamageKind::kFlags}) {
-      specs.push_back({kind, 0, header});
+      plans.push_back({kind, 0, header});
     }
   }
-  return specs;
+  return plans;
 }
 
-DamagedTable Damage(const GeneratedTable& table, const DamageSpec& spec, Random& random) {
-  std::vector<Edit> edits = DataEdits(table, spec, random);
-  if (spec.header) HeaderEdits(table, edits, random);
+DamagedTable Damage(const GeneratedTable& table, const DamagePlan& plan, Random& random) {
+  std::vector<Edit> edits = DataEdits(table, plan, random);
+  if (plan.header) HeaderEdits(table, edits, random);
   std::sort(edits.begin(), edits.end(), [](const Edit& a, const Edit& b) { return a.at < b.at; });
 
   DamagedTable result;

@@ -29,7 +29,7 @@ enum class DamageKind {
   kFlags,   // deletion flags overwritten with other bytes
 };
 
-struct DamageSpec {
+struct DamagePlan {
   DamageKind kind = DamageKind::kZeros;
   size_t block = 512;   // block damage: 512 or 4096 bytes
   bool header = false;  // also the header damage Normal repair handles
@@ -37,10 +37,10 @@ struct DamageSpec {
 
 const char* TableKindName(TableKind kind);
 // "zeros-512", "insert", "flags+header", ...
-std::string DamageName(const DamageSpec& spec);
+std::string DamageName(const DamagePlan& plan);
 // Every kind of damage: blocks of 512 and 4096 bytes of zeros, noise and
 // text, insertions, losses and flags, each alone and with header damage.
-std::vector<DamageSpec> AllDamage();
+std::vector<DamagePlan> AllDamage();
 
 struct GeneratedTable {
   Bytes bytes;  // a sound table with its end-of-file byte
@@ -69,7 +69,7 @@ struct DamagedTable {
   std::vector<ByteRange> written;  // where the damage wrote bytes, in `damaged`
 };
 
-DamagedTable Damage(const GeneratedTable& table, const DamageSpec& spec, std::mt19937_64& random);
+DamagedTable Damage(const GeneratedTable& table, const DamagePlan& plan, std::mt19937_64& random);
 
 // Salvage measured against the ground truth: output records are matched to
 // the original's by the longest order-preserving match of identical records.
