@@ -98,6 +98,10 @@ CFilePreviewDlg::CFilePreviewDlg(QWidget* parent, batch::MessageCall& messages, 
   ok_->setDefault(true);
   connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
   connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+  // Never so small that the chooser runs under the buttons or the grid vanishes.
+  const int bottomRow = chooserLabel_->sizeHint().width() + kLabelGap + kChooserWidth + kButtonGap +
+                        2 * (kButtonSize.width() + kButtonGap);
+  setMinimumSize(2 * kMargin + bottomRow, 2 * kGridTop + 4 * kButtonSize.height());
   // The grid, first in the tab order, has the keys when the window opens.
   grid_->setFocus();
   setWindowState(windowState() | Qt::WindowMaximized);

@@ -101,6 +101,11 @@ TEST_F(PreviewWindowTest, LiveWindowLaysOutPaintsAndShowsItsPictures) {
     EXPECT_EQ(dialog.okButton().geometry(), QRect(810, 658, 75, 23));
     EXPECT_EQ(dialog.grid().geometry(), QRect(30, 60, 940, 580));
     EXPECT_EQ(dialog.codePageChooser().y(), 658);
+    // Shrunk as far as it goes, the chooser stays clear of OK and the grid keeps rows.
+    dialog.resize(100, 100);
+    EXPECT_LT(dialog.codePageChooser().geometry().right(), dialog.okButton().x());
+    EXPECT_GT(dialog.grid().height(), 2 * 23);
+    dialog.resize(1000, 700);
 
     const QImage window = dialog.grab().toImage();
     EXPECT_EQ(window.pixel(990, 10), qRgb(255, 186, 16));
