@@ -52,7 +52,7 @@ open(sys.argv[2], 'wb').write(data)
 EOF
 fi
 hyperfine --style none --warmup 2 --runs 11 --export-json "$data/salvage.json" \
-  --prepare "rm -f $out" \
+  --prepare "rm -f $out ${out%.dbf}.cpg" \
   -n cp "cp --reflink=never $damaged $out" \
   -n salvage "$tool salvage --output $out $damaged" >/dev/null
 python3 - "$data/salvage.json" "$damaged" <<'EOF'
@@ -63,7 +63,7 @@ mb = os.path.getsize(sys.argv[2]) / 1e6
 print("salvage median %.3f s (%.0f MB/s)   cp %.3f s (%.0f MB/s)   ratio %.2f (goal <= 2.00)"
       % (salvage, mb / salvage, cp, mb / cp, salvage / cp))
 EOF
-rm -f "$out"
+rm -f "$out" "${out%.dbf}.cpg"
 kib=$(/usr/bin/time -f %M "$tool" salvage --output "$out" "$damaged" 2>&1 >/dev/null | tail -n 1)
 printf 'salvage peak memory %d KiB (goal < 65536)\n' "$kib"
-rm -f "$out"
+rm -f "$out" "${out%.dbf}.cpg"

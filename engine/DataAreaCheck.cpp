@@ -51,7 +51,7 @@ std::optional<DataAreaCheck> CheckDataArea(const ByteSource& view, const TableSc
   RecordModel model(layout);
   TakeFormatCensus(view, begin, model);
 
-  SlidingWindow window(view, end, WindowBytesFor(length));
+  SlidingWindow window(view, begin, end, WindowBytesFor(length));
   for (const auto& [first, count] : Sample(check.records, deep)) {
     for (uint64_t i = first; i < first + count; ++i) {
       const uint64_t at = begin + i * length;

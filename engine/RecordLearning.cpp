@@ -17,6 +17,11 @@ namespace {
 constexpr uint64_t kLearnBytes = uint64_t{1} << 20;
 constexpr uint64_t kLearnRecords = 256;
 constexpr uint64_t kMaxLearnBytes = uint64_t{16} << 20;
+// Past the start, the guided walks also learn from kSpreadSpans stretches
+// of this many bytes (or records, when that is more) spread up to the end.
+constexpr uint64_t kSpreadSpans = 4;
+constexpr uint64_t kSpreadBytes = uint64_t{256} << 10;
+constexpr uint64_t kSpreadRecords = 64;
 // Records read where the header says they are, for the format census.
 constexpr uint64_t kCensusRecords = 4096;
 // The run back from the end-of-file byte goes at most this far.
@@ -40,17 +45,37 @@ constexpr uint64_t kStartWork = uint64_t{16} << 20;
 
 void TakeFormatCensus(const ByteSource& source, uint64_t begin, RecordModel& model) {
   const uint64_t length = model.recordLength();
-  SlidingWindow window(source, source.length(), WindowBytesFor(length));
-  for (uint64_t seen = 0, at = begin; seen < kCensusRecords; at += length, ++seen) {
-    const uint8_t* record = window.Get(at, length);
-    if (!record) break;
-    window.Release(at);
-    model.CountFormats(record);
-  }
-  model.SettleFormats();
+  auto count = [&](uint64_t from, uint64_t records, RecordModel& into) {
+    SlidingWindow window(source, from, from + records * length, WindowBytesFor(length));
+    for (uint64_t k = 0, at = from; k < records; ++k, at += length) {
+      const uint8_t* record = window.Get(at, length);
+      if (!record) break;
+      window.Release(at);
+      into.CountFormats(record);
+    }
+    into.SettleFormats();
+  };
+  const uint64_t available = (source.length() - std::min(source.length(), begin)) / length;
+  count(begin, std::min(kCensusRecords, available), model);
+  // Damage near the start shifts the records read from the header's
+  // alignment; the records that end at the end of the data have their own.
+  if (available < 2 * kCensusRecords) return;
+  const uint64_t end = source.length() - (source.At(source.length() - 1) == kEndOfFile ? 1 : 0);
+  RecordModel tail(model.layout());
+  count(end - kCensusRecords * length, kCensusRecords, tail);
+  model.EnforceAlso(tail);
 }
 
 namespace {
+
+// A record that keeps its flag, the padding of its fields and every fixed
+// format: shifted reads hardly ever do so several times in a row.
+bool Sound(const RecordLayout& layout, const uint8_t* record) {
+  if (!IsRecordFlag(record[0]) || PaddingBreaks(layout, record) != 0) return false;
+  return std::all_of(layout.fields.begin(), layout.fields.end(), [&](const LayoutField& field) {
+    return FitsFormat(field.format, record + field.offset, field.length);
+  });
+}
 
 // Whether one record of a run fits what the run has taught so far. `before`
 // and `after` bytes around it are readable.
@@ -100,9 +125,41 @@ struct RunEnds {
   uint64_t learntTo = 0;           // the end of the last record learnt
 };
 
+// The first offset within two records after `at`, at another alignment,
+// from which kResume records in a row are sound, where the records at the
+// old alignment over the same stretch mostly are not (then the damage kept
+// the alignment); kNoBreak when there is none. `work` bounds the bytes
+// looked at over a whole run.
+uint64_t SoundShiftAfter(SlidingWindow& window, uint64_t at, const RecordLayout& layout, uint64_t& work) {
+  const uint64_t length = layout.recordLength;
+  auto soundRun = [&](uint64_t from) {
+    uint64_t j = 0;
+    for (const uint8_t* record; j < kResume && (record = window.Get(from + j * length, length)); ++j) {
+      work += length;
+      if (!Sound(layout, record)) break;
+    }
+    return j;
+  };
+  auto soundCount = [&](uint64_t from) {
+    uint64_t count = 0;
+    for (uint64_t j = 0; j < kResume; ++j) {
+      const uint8_t* record = window.Get(from + j * length, length);
+      count += record && Sound(layout, record) ? 1 : 0;
+    }
+    work += kResume * length;
+    return count;
+  };
+  for (uint64_t q = at + 1; q <= at + 2 * length && work < kStartWork; ++q, ++work) {
+    if (q % length == at % length || soundRun(q) < kResume) continue;
+    const uint64_t old = at + (q - at + length - 1) / length * length;
+    return 2 * soundCount(old) >= kResume ? kNoBreak : q;
+  }
+  return kNoBreak;
+}
+
 RunEnds LearnRunForward(const ByteSource& source, uint64_t begin, uint64_t end, RecordModel& model) {
   const uint64_t length = model.recordLength();
-  SlidingWindow window(source, end, WindowBytesFor(length));
+  SlidingWindow window(source, begin, end, WindowBytesFor(length));
   auto fits = [&](uint64_t at) {
     if (!window.Get(at, length)) return false;
     const uint64_t reach = Reach(model);
@@ -114,6 +171,7 @@ RunEnds LearnRunForward(const ByteSource& source, uint64_t begin, uint64_t end, 
   RunEnds ends;
   ends.learntTo = begin;
   uint64_t run = 0;  // records in a row that fit, ending at `at`
+  uint64_t work = 0;
   for (uint64_t at = begin; window.Get(at, length); at += length) {
     window.Release(at >= begin + 2 * length ? at - 2 * length : begin);
     if (!fits(at)) {
@@ -121,7 +179,11 @@ RunEnds LearnRunForward(const ByteSource& source, uint64_t begin, uint64_t end, 
       // Without scores or the padding, nothing tells the same alignment
       // coming back from a shifted one that happens to pass.
       if (model.young() && !model.paddingKept()) break;
+      // Bytes inserted or lost: the run goes on where the records read
+      // soundly again a few bytes off.
+      const uint64_t shifted = run > 0 && model.paddingKept() ? SoundShiftAfter(window, at, model.layout(), work) : kNoBreak;
       run = 0;
+      if (shifted != kNoBreak) at = shifted - length;
       continue;
     }
     if (run == 0 && at > begin) {
@@ -194,13 +256,7 @@ StartLook LookAtStart(const ByteSource& source, const RecordLayout& layout, uint
       look.paddingKept = run >= kResume;
     }
   }
-  auto sound = [&](uint64_t shift, uint64_t j) {
-    if (!padded(shift, j)) return false;
-    const uint8_t* record = bytes.data() + shift + j * length;
-    return std::all_of(layout.fields.begin(), layout.fields.end(), [&](const LayoutField& field) {
-      return FitsFormat(field.format, record + field.offset, field.length);
-    });
-  };
+  auto sound = [&](uint64_t shift, uint64_t j) { return Sound(layout, bytes.data() + shift + j * length); };
   auto run = [&](uint64_t shift) {
     uint64_t j = 0;
     while (j < probes && sound(shift, j)) ++j;
@@ -241,13 +297,50 @@ class Learner : public WalkSink {
   bool refit_;
 };
 
-// A fresh model learnt from a walk over [begin, end) that `guide` judges.
-RecordModel LearnGuided(const ByteSource& source, const RecordModel& guide, uint64_t begin, uint64_t end) {
+// A stretch of the data area a guided walk learns from.
+struct Span {
+  uint64_t begin;
+  uint64_t end;
+};
+
+// Where the table goes on past the start the learning covers, a few
+// stretches spread over the rest, the last one at the end: what changes
+// along a table (a counter that gains a digit, later dates) is learnt too.
+// The last stretch is aligned on the end-of-file byte when there is one,
+// the others on the header; a walk finds its own alignment where that is
+// wrong.
+std::vector<Span> SpreadSpans(const ByteSource& source, uint64_t begin, uint64_t learnEnd, uint64_t length) {
+  const uint64_t end = source.length();
+  const uint64_t spread = std::max(kSpreadBytes, kSpreadRecords * length);
+  auto headerAligned = [&](uint64_t at) { return begin + (at - begin + length - 1) / length * length; };
+  if (end <= learnEnd) return {};
+  if (end - learnEnd <= kSpreadSpans * spread) return {{headerAligned(learnEnd), end}};
+  std::vector<Span> spans;
+  const bool endByte = source.At(end - 1) == kEndOfFile;
+  for (uint64_t k = 1; k <= kSpreadSpans; ++k) {
+    const uint64_t spanEnd = learnEnd + (end - learnEnd) * k / kSpreadSpans;
+    const uint64_t from = spanEnd - spread;
+    spans.push_back({k == kSpreadSpans && endByte ? spanEnd - 1 - (spanEnd - 1 - from) / length * length
+                                                  : headerAligned(from),
+                     spanEnd});
+  }
+  return spans;
+}
+
+// Feeds `learner` from walks over `spans` that `guide` judges.
+void WalkSpans(const ByteSource& source, const RecordModel& guide, const std::vector<Span>& spans, Learner& learner) {
+  for (const Span& span : spans) {
+    SlidingWindow window(source, span.begin, span.end, WindowBytesFor(guide.recordLength()));
+    WalkRecords(window, span.begin, guide, learner);
+  }
+}
+
+// A fresh model learnt from walks over `spans` that `guide` judges.
+RecordModel LearnGuided(const ByteSource& source, const RecordModel& guide, const std::vector<Span>& spans) {
   RecordModel fresh(guide.layout());
   fresh.TakeFormatsFrom(guide);
-  SlidingWindow window(source, end, WindowBytesFor(guide.recordLength()));
   Learner learner(fresh, false);
-  WalkRecords(window, begin, guide, learner);
+  WalkSpans(source, guide, spans, learner);
   fresh.Fit();
   return fresh;
 }
@@ -264,9 +357,18 @@ RecordModel LearnRecords(const ByteSource& source, const RecordLayout& layout, u
   TakeFormatCensus(source, start, seed);
   if (look.paddingKept) seed.KeepPadding();
   const RunEnds run = LearnRunForward(source, start, learnEnd, seed);
+  const std::vector<Span> spread = SpreadSpans(source, begin, learnEnd, layout.recordLength);
   if (run.firstBreak == kNoBreak) {
+    // Nothing broke the run: a walk over the start would learn the same.
+    // The rest is learnt from walks the model itself judges (it scores only
+    // by what it had learnt when last fitted).
     seed.Fit();
-    return seed;  // nothing broke the run: a walk would learn the same
+    if (seed.fitted() && !spread.empty()) {
+      Learner learner(seed, false);
+      WalkSpans(source, seed, spread, learner);
+      seed.Fit();
+    }
+    return seed;
   }
   if (end > begin && source.At(end - 1) == kEndOfFile) {
     LearnRunBackward(source, run.learntTo, end - 1, seed);
@@ -275,7 +377,7 @@ RecordModel LearnRecords(const ByteSource& source, const RecordLayout& layout, u
   if (!seed.fitted()) {
     // Too little to score anything: learn as the walk goes, taking a new
     // alignment only once the model can tell.
-    SlidingWindow window(source, learnEnd, WindowBytesFor(seed.recordLength()));
+    SlidingWindow window(source, begin, learnEnd, WindowBytesFor(seed.recordLength()));
     Learner learner(seed, true);
     WalkOptions options;
     options.newAlignmentBeforeFit = false;
@@ -284,8 +386,10 @@ RecordModel LearnRecords(const ByteSource& source, const RecordLayout& layout, u
     if (!seed.fitted()) return seed;
   }
   // Twice; at most two models are held at a time.
+  std::vector<Span> spans{{begin, learnEnd}};
+  spans.insert(spans.end(), spread.begin(), spread.end());
   for (int round = 0; round < 2; ++round) {
-    RecordModel next = LearnGuided(source, seed, begin, learnEnd);
+    RecordModel next = LearnGuided(source, seed, spans);
     if (!next.fitted()) break;
     seed = std::move(next);
   }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstring>
 
 #include "DbfLayout.h"
 
@@ -37,13 +38,16 @@ constexpr double kNoiseShare = 0.002;
 // Weight of a field's class mix as the prior of each of its positions.
 constexpr double kPriorWeight = 2.0;
 
+constexpr int kBlankClass = 1;
+constexpr int kDigitClass = 2;
+
 constexpr std::array<uint8_t, 256> MakeClasses() {
   std::array<uint8_t, 256> classes{};
   for (int b = 0; b < 256; ++b) {
     uint8_t c = 10;  // other ASCII punctuation
     if (b == 0) c = 0;
-    else if (b == ' ') c = 1;
-    else if (b >= '0' && b <= '9') c = 2;
+    else if (b == ' ') c = kBlankClass;
+    else if (b >= '0' && b <= '9') c = kDigitClass;
     else if (b >= 'A' && b <= 'Z') c = 3;
     else if (b >= 'a' && b <= 'z') c = 4;
     else if (b == '.') c = 5;
@@ -59,9 +63,20 @@ constexpr std::array<uint8_t, 256> MakeClasses() {
 }
 
 uint64_t Hash(const uint8_t* bytes, uint64_t length) {
-  uint64_t hash = 0xCBF29CE484222325ull;
-  for (uint64_t i = 0; i < length; ++i) hash = (hash ^ bytes[i]) * 0x100000001B3ull;
-  return hash;
+  // Eight bytes at a time: equal records must meet, and a rare collision only
+  // counts two records as one.
+  uint64_t hash = 0x9E3779B97F4A7C15ull ^ length;
+  uint64_t i = 0;
+  for (; i + 8 <= length; i += 8) {
+    uint64_t word;
+    std::memcpy(&word, bytes + i, 8);
+    hash = (hash ^ word) * 0xFF51AFD7ED558CCDull;
+    hash ^= hash >> 29;
+  }
+  uint64_t tail = 0;
+  std::memcpy(&tail, bytes + i, static_cast<size_t>(length - i));
+  hash = (hash ^ tail) * 0xC4CEB9FE1A85EC53ull;
+  return hash ^ (hash >> 32);
 }
 
 }  // namespace
@@ -117,6 +132,13 @@ void RecordModel::SettleFormats() {
   ListChecked();
 }
 
+void RecordModel::EnforceAlso(const RecordModel& other) {
+  if (other.censusRecords_ < kYoung) return;
+  for (size_t f = 0; f < layout_.fields.size(); ++f) enforced_[f] = enforced_[f] || other.enforced_[f];
+  paddingKept_ = paddingKept_ || other.paddingKept_;
+  ListChecked();
+}
+
 void RecordModel::ListChecked() {
   checked_.clear();
   for (size_t f = 0; f < layout_.fields.size(); ++f) {
@@ -167,7 +189,7 @@ void RecordModel::FitScores() {
   for (int c = 0; c < kClasses; ++c) background_[c] = (background_[c] + 1) / (all + kClasses);
 
   const double n = static_cast<double>(learnt_);
-  auto fitRange = [&](uint64_t from, uint64_t to) {
+  auto fitRange = [&](uint64_t from, uint64_t to, bool number) {
     // The field's own class mix is the prior of each of its positions.
     std::array<double, kClasses> field{};
     for (uint64_t i = from; i < to; ++i) {
@@ -184,10 +206,26 @@ void RecordModel::FitScores() {
         // record outside the sample would score.
         leftOut_[cell] = counts_[cell] > 0 ? ByteScore(counts_[cell] - 1.0, cell, n - 1) : scores_[cell];
       }
+      if (number) {
+        // Numbers gain and lose digits along a table (a counter, a memo
+        // block): a digit or blank never seen at a position of a checked
+        // number is not odd, only a little less likely than in the field.
+        for (int c : {kBlankClass, kDigitClass}) {
+          const uint64_t cell = i * kClasses + static_cast<uint64_t>(c);
+          const double ratio = std::clamp(std::log(field[c] / background_[c]), -kMaxByteScore, kMaxByteScore);
+          const auto floor = static_cast<int16_t>(std::lround((std::min(ratio, 0.0) - 2) * kScale));
+          scores_[cell] = std::max(scores_[cell], floor);
+          leftOut_[cell] = std::max(leftOut_[cell], floor);
+        }
+      }
     }
   };
-  fitRange(0, 1);
-  for (const LayoutField& field : layout_.fields) fitRange(field.offset, field.offset + field.length);
+  fitRange(0, 1, false);
+  for (size_t f = 0; f < layout_.fields.size(); ++f) {
+    const LayoutField& field = layout_.fields[f];
+    const bool number = enforced_[f] && (field.format == FieldFormat::kNumber || field.format == FieldFormat::kMemo);
+    fitRange(field.offset, field.offset + field.length, number);
+  }
   if (length_ <= kByteTableLength) {
     byteScores_.resize(length_ * 256);
     for (uint64_t i = 0; i < length_; ++i) {

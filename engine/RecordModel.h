@@ -49,6 +49,10 @@ class RecordModel {
   // of the records keeps it throughout.
   void CountFormats(const uint8_t* record);
   void SettleFormats();
+  // Takes on the formats another census, of records read elsewhere in the
+  // table, found the writer keeping: records read shifted by damage break
+  // every format, so the census that found a format kept is the one to trust.
+  void EnforceAlso(const RecordModel& other);
   // For a young model: whether the record keeps the padding convention, when
   // the table does (always true when it does not: then only the flag and the
   // formats judge).

@@ -19,23 +19,26 @@ namespace drelin {
 namespace {
 
 // Writes the kept records after the header and tells the report. Records
-// that follow one another in the source go out as one run, copied in the
-// kernel where it can (as a repair copies), so the records are never copied
-// through this process.
-class RecordWriter : public WalkSink {
+// that follow one another in the source go out as one run, written from the
+// walk's window while the bytes are still in the processor's cache, so the
+// source is read once.
+class RecordWriter : public WalkSink, public WindowHolder {
  public:
-  RecordWriter(const ByteSource& source, File& output, uint64_t start, uint64_t recordLength,
+  RecordWriter(SlidingWindow& window, File& output, uint64_t start, uint64_t recordLength,
                SalvageReport& report, const std::function<void(uint64_t)>& onKeep)
-      : source_(source), output_(output), at_(start), length_(recordLength), report_(report), onKeep_(onKeep) {}
+      : window_(window), output_(output), at_(start), length_(recordLength), report_(report), onKeep_(onKeep) {}
 
   void Keep(uint64_t offset, const uint8_t*, const uint8_t*) override {
-    if (offset != runEnd_ || runEnd_ - runStart_ >= kMaxRun) {
-      Flush();
-      runStart_ = offset;
+    if (offset != runEnd_ || !holding_) {
+      if (offset != runEnd_) Flush();
+      runStart_ = runEnd_ = offset;
+      window_.Hold(offset, *this);
+      holding_ = true;
     }
     runEnd_ = offset + length_;
     ++report_.kept;
     if (onKeep_) onKeep_(offset);
+    if (runEnd_ - runStart_ >= kWriteBytes) Flush();
   }
   void Skip(uint64_t offset, uint64_t length, SkipReason reason) override {
     ++report_.skippedCount;
@@ -50,24 +53,28 @@ class RecordWriter : public WalkSink {
   // Writes the run in hand; returns the output offset after it.
   uint64_t Flush() {
     const uint64_t count = runEnd_ - runStart_;
-    if (count == 0) return at_;
-    // The file's own bytes in the kernel, then a forced byte of the view (an
-    // Advance view's terminator) by hand.
-    output_.CopyRange(source_.file(), runStart_, at_, count);
-    const auto forced = source_.forcedOffset();
-    if (forced && *forced >= runStart_ && *forced < runStart_ + count) {
-      const uint8_t value = source_.forcedValue();
-      output_.WriteAt(at_ + (*forced - runStart_), &value, 1);
+    if (count > 0) {
+      // The window holds the run (and shows an Advance view's forced byte).
+      output_.WriteAt(at_, window_.Get(runStart_, static_cast<size_t>(count)), static_cast<size_t>(count));
+      at_ += count;
     }
-    at_ += count;
-    runStart_ = runEnd_ = 0;
+    runStart_ = runEnd_;
+    if (holding_) window_.Hold(runStart_, *this);
     return at_;
+  }
+  // The walk has gone far past the run in hand (a long search): it is
+  // written now, and the window need not keep its bytes.
+  void Spill() override {
+    Flush();
+    window_.Unhold();
+    holding_ = false;
   }
 
  private:
-  static constexpr uint64_t kMaxRun = uint64_t{256} << 20;
+  // Large enough that writes cost few calls, small enough to stay cached.
+  static constexpr uint64_t kWriteBytes = uint64_t{256} << 10;
 
-  const ByteSource& source_;
+  SlidingWindow& window_;
   File& output_;
   uint64_t at_;
   const uint64_t length_;
@@ -75,6 +82,7 @@ class RecordWriter : public WalkSink {
   const std::function<void(uint64_t)>& onKeep_;
   uint64_t runStart_ = 0;
   uint64_t runEnd_ = 0;
+  bool holding_ = false;
 };
 
 // The header must end somewhere for the records to have fields.
@@ -140,8 +148,8 @@ SalvageReport SalvageTable(FileIo& io, const std::string& source, const std::str
   descriptors.back() = kHeaderTerminator;
   out.WriteAt(DbfHeader::kSize, descriptors.data(), descriptors.size());
 
-  RecordWriter writer(view, out, begin, recordLength, report, options.onKeep);
-  SlidingWindow window(view, end, WindowBytesFor(recordLength));
+  SlidingWindow window(view, begin, end, WindowBytesFor(recordLength));
+  RecordWriter writer(window, out, begin, recordLength, report, options.onKeep);
   WalkOptions writing;
   writing.progress = options.progress;
   WalkRecords(window, begin, model, writer, writing);

@@ -320,7 +320,7 @@ class Walker {
     const uint64_t length = to - from;
     if (4 * zeros >= 3 * length && length > 1) return SkipReason::kZeros;
     if (atEnd) {
-      if (*window_.Get(from, 1) == kEndOfFile) return SkipReason::kAfterEnd;
+      if (window_.ByteAt(from) == kEndOfFile) return SkipReason::kAfterEnd;
       return length < length_ ? SkipReason::kCutShort : SkipReason::kUnreadable;
     }
     if (!keptAny_ && from == begin_) return SkipReason::kBeforeFirst;

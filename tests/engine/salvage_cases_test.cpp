@@ -3,6 +3,9 @@
 // damaged, and headers that cannot be read.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 #include "DbfBuilder.h"
 #include "DbfRepairEngine.h"
 #include "FileError.h"
@@ -168,6 +171,52 @@ TEST(SalvageCases, LongMostlyBlankRecordsFindTheirAlignmentAgain) {
   EXPECT_EQ(s.offsets, expected);
   EXPECT_EQ(s.report.resync.size(), 2u);
   EXPECT_EQ(s.report.skippedCount, 2u);
+}
+
+// Tables several times the size of the walk's window, whose counter gains
+// digits along the way, shifted in places: far from the start, where what
+// was learnt from the first records no longer covers the counter, and near
+// the start, before most of what is learnt. Every record written is the
+// source's own bytes at the offset the walk kept, however far the window has
+// moved on since.
+TEST(SalvageCases, LongTablesAreFollowedPastEveryShift) {
+  constexpr size_t kRecords = 400000;
+  DbfBuilder table;
+  table.Field("ID", 'N', 7).Field("NAME", 'C', 14).Field("ACTIVE", 'L', 1);
+  for (size_t i = 0; i < kRecords; ++i) {
+    std::string id = std::to_string(i);
+    table.Record({id.insert(0, 7 - id.size(), ' '), kNames[i % 10], i % 3 ? "T" : "F"});  // as dBASE writes it
+  }
+  const size_t header = Header(table);
+  const size_t length = Length(table);
+  const Bytes sound = table.Build();
+  struct Case {
+    std::vector<size_t> shifted;  // records with bytes inserted, from the last
+    uint64_t fewestKept;
+  };
+  // Near the start, the few records whose counter has one or two digits
+  // read unlike nearly all the others and may be lost with the damage.
+  for (const Case& plan : {Case{{kRecords - 9, 280000, 140001}, kRecords - 3}, Case{{5}, kRecords - 100}}) {
+    Bytes source = sound;
+    for (size_t record : plan.shifted) Insert(source, header + record * length + 4, "xyz");
+    const Salvaged s = SalvageBytes(source);
+    EXPECT_GE(s.report.kept, plan.fewestKept);
+    ASSERT_EQ(s.output.size(), header + s.report.kept * length + 1);
+    for (size_t i = 0; i < s.offsets.size(); ++i) {
+      const auto from = source.begin() + static_cast<std::ptrdiff_t>(s.offsets[i]);
+      const auto written = s.output.begin() + static_cast<std::ptrdiff_t>(header + i * length);
+      ASSERT_TRUE(std::equal(from, from + static_cast<std::ptrdiff_t>(length), written)) << "record " << i;
+    }
+  }
+  // Noise longer than the window after the last record: skipped whole.
+  Bytes tailed(sound.begin(), sound.end() - 1);
+  std::mt19937 random(7);
+  for (size_t i = 0; i < (size_t{6} << 20); ++i) tailed.push_back(static_cast<uint8_t>(random()));
+  const Salvaged s = SalvageBytes(tailed);
+  EXPECT_EQ(s.report.kept, kRecords);
+  ASSERT_EQ(s.report.skipped.size(), 1u);
+  EXPECT_EQ(s.report.skipped[0].length, size_t{6} << 20);
+  EXPECT_EQ(s.report.skipped[0].reason, SkipReason::kUnreadable);
 }
 
 // Three records of text alone: too few to learn from, so only the padding
