@@ -86,6 +86,11 @@ std::string AdvanceNote(FileIo& io, const std::string& source) {
   }
 }
 
+void PrintCompanions(const CompanionOutcome& companions, std::ostream& out, std::ostream& err) {
+  for (const auto& [from, to] : companions.written) out << PathText(from) << " -> " << PathText(to) << "\n";
+  for (const std::string& note : companions.notes) err << "drelin-repair: " << Shown(note) << "\n";
+}
+
 int RunRepair(FileIo& io, const RepairArguments& arguments, std::ostream& out, std::ostream& err) {
   const int mode = arguments.mode == "advance" ? kRepairAdvance : kRepairNormal;
   const std::string& source = arguments.sources.front();
@@ -112,9 +117,8 @@ int RunRepair(FileIo& io, const RepairArguments& arguments, std::ostream& out, s
     return kExitSignal + InterruptSignal();
   }
   out << PathText(source) << " -> " << PathText(arguments.output) << "\n";
-  for (const auto& [from, to] : companions.written) out << PathText(from) << " -> " << PathText(to) << "\n";
+  PrintCompanions(companions, out, err);
   err << note;
-  for (const std::string& companionNote : companions.notes) err << "drelin-repair: " << Shown(companionNote) << "\n";
 
   if (mode == kRepairNormal) err << AdvanceModeHint(io, source);
   return kExitSuccess;

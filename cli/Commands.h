@@ -11,6 +11,7 @@
 
 #include "AdvanceDecision.h"
 #include "FileIo.h"
+#include "SingleRepair.h"
 
 namespace drelin::cli {
 
@@ -65,6 +66,10 @@ std::string AdvanceModeHint(FileIo& io, const std::string& source);
 // batch form, after its run).
 std::string AdvanceNote(const std::string& source, const std::optional<AdvanceDecision>& decision);
 std::string AdvanceNote(FileIo& io, const std::string& source);
+
+// Each companion written beside a table, as "from -> to" on `out`, and what
+// could not be written on `err`.
+void PrintCompanions(const CompanionOutcome& companions, std::ostream& out, std::ostream& err);
 
 int RunRepair(FileIo& io, const RepairArguments& arguments, std::ostream& out, std::ostream& err);
 int RunPreview(FileIo& io, const PreviewArguments& arguments, int outFd, std::ostream& err);

@@ -89,7 +89,8 @@ CLI::App* AddSalvageCommand(CLI::App& app, SalvageArguments& arguments) {
   CLI::App* command = app.add_subcommand(
       "salvage",
       "Recover the records of a table whose data area is damaged (zeroed or garbled sectors, bytes\n"
-      "inserted or lost, overwritten deletion flags) into exactly OUT, which must not exist.");
+      "inserted or lost, overwritten deletion flags) into exactly OUT, which must not exist; its memo\n"
+      "file and a .cpg naming its code page go along, as with repair --output.");
   command->add_option("--mode", arguments.mode, "read the header as normal (the default) or advance repair does")
       ->check(CLI::IsMember({"normal", "advance"}));
   command->add_option("--output,-o", arguments.output, "the salvaged table's path (must not exist)")->required();
@@ -104,10 +105,12 @@ int RunSalvage(FileIo& io, const SalvageArguments& arguments, std::ostream& out,
   const int mode = arguments.mode == "advance" ? kRepairAdvance : kRepairNormal;
   const std::string& source = arguments.source;
   SalvageReport report;
+  batch::SavedCompanions companions;
   try {
     if (!arguments.report.empty() && platform::EntryExists(io, arguments.report)) {
       throw FileError(arguments.report, "already exists; choose a new name (nothing was replaced)");
     }
+    companions = PlanCompanionsBeside(io, source, arguments.output);
     uint64_t size = 0;
     {
       const File probe = File::OpenForReading(io, source);
@@ -153,7 +156,12 @@ int RunSalvage(FileIo& io, const SalvageArguments& arguments, std::ostream& out,
       return kExitFileError;
     }
   }
+  // The memo file and the code page go along once the table and its report
+  // are in place, as a repair's do.
+  CompanionOutcome written;
+  WriteCompanionsBeside(io, companions, arguments.output, written);
   out << PathText(source) << " -> " << PathText(arguments.output) << "\n";
+  PrintCompanions(written, out, err);
   err << AdvanceNote(source, report.advance);
   err << "drelin-repair: " << Shown(source) << ": " << SalvageSummary(report) << "\n";
   return kExitSuccess;

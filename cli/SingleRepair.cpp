@@ -69,10 +69,17 @@ void WriteUnderPrivateName(FileIo& io, const std::string& output,
   }
 }
 
-// Writes the companions beside the table now at `output`; a second signal
-// meanwhile removes the one being written.
-void WriteCompanionsOf(FileIo& io, const batch::SavedCompanions& companions,
-                       const std::string& output, CompanionOutcome& outcome) {
+}  // namespace
+
+batch::SavedCompanions PlanCompanionsBeside(FileIo& io, const std::string& source, const std::string& output) {
+  batch::SavedCompanions companions = batch::PlanCompanions(io, source, source);
+  if (const auto taken = companions.TakenBeside(io, output)) throw AlreadyExists(*taken);
+  return companions;
+}
+
+// A second signal meanwhile removes the companion being written.
+void WriteCompanionsBeside(FileIo& io, const batch::SavedCompanions& companions, const std::string& output,
+                           CompanionOutcome& outcome) {
   outcome.notes.insert(outcome.notes.end(), companions.notes.begin(), companions.notes.end());
   std::optional<PartialOutput> partial;
   batch::WriteCompanions(
@@ -84,8 +91,6 @@ void WriteCompanionsOf(FileIo& io, const batch::SavedCompanions& companions,
       });
 }
 
-}  // namespace
-
 void WriteNewFile(FileIo& io, const std::string& output, const std::function<void(const std::string& path)>& write) {
   CheckNewOutput(io, output);
   WriteUnderPrivateName(io, output, write);
@@ -94,8 +99,7 @@ void WriteNewFile(FileIo& io, const std::string& output, const std::function<voi
 RepairReport RepairToNewFile(FileIo& io, const std::string& source, const std::string& output,
                              int mode, const CopyProgress& progress, CompanionOutcome* outcome) {
   CheckNewOutput(io, output);
-  const batch::SavedCompanions companions = batch::PlanCompanions(io, source, source);
-  if (const auto taken = companions.TakenBeside(io, output)) throw AlreadyExists(*taken);
+  const batch::SavedCompanions companions = PlanCompanionsBeside(io, source, output);
 
   RepairOptions options;
   options.creation = File::Creation::kExclusive;
@@ -105,7 +109,7 @@ RepairReport RepairToNewFile(FileIo& io, const std::string& source, const std::s
     report = DbfRepairEngine(io).RepairFile(source, temporary, mode, options);
   });
   CompanionOutcome ignored;
-  WriteCompanionsOf(io, companions, output, outcome ? *outcome : ignored);
+  WriteCompanionsBeside(io, companions, output, outcome ? *outcome : ignored);
   return report;
 }
 

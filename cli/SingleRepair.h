@@ -22,6 +22,7 @@
 
 #include "DbfRepairEngine.h"
 #include "FileIo.h"
+#include "SavedCompanions.h"
 
 namespace drelin::cli {
 
@@ -44,6 +45,15 @@ struct CompanionOutcome {
 RepairReport RepairToNewFile(FileIo& io, const std::string& source, const std::string& output,
                              int mode, const CopyProgress& progress = nullptr,
                              CompanionOutcome* outcome = nullptr);
+
+// The companions of `source` for a table to be written at `output`. Throws
+// FileError when a companion's name is taken there, before anything is
+// written.
+batch::SavedCompanions PlanCompanionsBeside(FileIo& io, const std::string& source, const std::string& output);
+// Writes them beside the table now at `output`; what cannot be written is
+// only noted.
+void WriteCompanionsBeside(FileIo& io, const batch::SavedCompanions& companions, const std::string& output,
+                           CompanionOutcome& outcome);
 
 // The same rules for any new file: `write` creates the file it is given (a
 // private temporary name beside `output`) exclusively, and fills it; it is

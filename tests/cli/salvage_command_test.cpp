@@ -74,6 +74,35 @@ TEST(SalvageCommand, WritesExactlyTheNamedTableAndReport) {
   EXPECT_EQ(report["resync"], nlohmann::json::array({kHeader + 21 * kRecord}));
 }
 
+// A memo table's memo file and its code page go along, as a repair's do;
+// a companion's name taken beforehand refuses the salvage.
+TEST(SalvageCommand, TakesTheMemoFileAndCodePageAlong) {
+  DbfBuilder memo;
+  memo.Version(0x83).LanguageDriver(0xC9).Field("TITLE", 'C', 12).Field("BODY", 'M', 10);
+  for (int i = 0; i < 40; ++i) memo.Record({"Note " + std::to_string(i), std::to_string(1 + i)});
+  Bytes source = memo.Build();
+  std::fill_n(source.begin() + static_cast<std::ptrdiff_t>(memo.headerLength() + 7 * memo.recordLength()), 5, 0);
+  const Bytes blocks(4096, 'm');
+  TempDir dir;
+  WriteFile(dir / "in.dbf", source);
+  WriteFile(dir / "in.dbt", blocks);
+
+  const CliResult result = RunCli({"salvage", "-o", dir / "out.dbf", dir / "in.dbf"});
+  ASSERT_EQ(result.code, 0) << result.err;
+  EXPECT_EQ(result.out, dir / "in.dbf" + " -> " + dir / "out.dbf" + "\n" + dir / "in.dbf" + " -> " + dir / "out.cpg" +
+                            "\n" + dir / "in.dbt" + " -> " + dir / "out.dbt" + "\n");
+  EXPECT_EQ(ReadFile(dir / "out.dbt"), blocks);
+  EXPECT_EQ(ReadFile(dir / "out.cpg"), (Bytes{'1', '2', '5', '1'}));
+  EXPECT_EQ(ReadFile(dir / "out.dbf")[0], 0x83);
+
+  WriteFile(dir / "again.DBT", {'x'});
+  const CliResult refused = RunCli({"salvage", "-o", dir / "again.dbf", dir / "in.dbf"});
+  EXPECT_EQ(refused.code, 1);
+  EXPECT_NE(refused.err.find("again.DBT"), std::string::npos) << refused.err;
+  EXPECT_FALSE(std::filesystem::exists(dir / "again.dbf"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "again.cpg"));
+}
+
 TEST(SalvageCommand, RefusesAnExistingOutputOrReportAndTouchesNothing) {
   TempDir dir;
   WriteFile(dir / "in.dbf", DamagedOrders());
