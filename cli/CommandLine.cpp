@@ -2,12 +2,15 @@
 // into the arguments each command takes.
 #include <CLI/CLI.hpp>
 
+#include <new>
 #include <ostream>
+#include <stdexcept>
 
 #include "BatchRepair.h"
 #include "Commands.h"
 #include "InspectReport.h"
 #include "SalvageCommand.h"
+#include "TerminalText.h"
 
 namespace drelin::cli {
 
@@ -95,22 +98,31 @@ int Main(int argc, char** argv, std::ostream& out, std::ostream& err, int outFd,
     return kExitUsage;
   }
 
-  if (repairCommand->parsed()) {
-    repair.prefixGiven = prefixOption->count() > 0;
-    repair.outDirGiven = outDirOption->count() > 0;
-    if (outputOption->count() > 0) {
-      if (repair.sources.size() != 1) {
-        err << "drelin-repair: --output takes exactly one SOURCE\n";
-        return kExitUsage;
+  // A fault of this program still ends with a message and exit 1, not an
+  // abort; the writers have removed their private names on the way out.
+  try {
+    if (repairCommand->parsed()) {
+      repair.prefixGiven = prefixOption->count() > 0;
+      repair.outDirGiven = outDirOption->count() > 0;
+      if (outputOption->count() > 0) {
+        if (repair.sources.size() != 1) {
+          err << "drelin-repair: --output takes exactly one SOURCE\n";
+          return kExitUsage;
+        }
+        return RunRepair(io, repair, out, err);
       }
-      return RunRepair(io, repair, out, err);
+      // Without --output: the batch form (BatchRepair.h).
+      return RunBatchRepair(io, repair, out, err);
     }
-    // Without --output: the batch form (BatchRepair.h).
-    return RunBatchRepair(io, repair, out, err);
+    if (previewCommand->parsed()) return RunPreview(io, preview, outFd, err);
+    if (salvageCommand->parsed()) return RunSalvage(io, salvage, out, err);
+    return RunInspect(io, inspect, out, err);
+  } catch (const std::bad_alloc&) {
+    err << "drelin-repair: out of memory\n";
+  } catch (const std::exception& error) {
+    err << "drelin-repair: internal error: " << Shown(error.what()) << "\n";
   }
-  if (previewCommand->parsed()) return RunPreview(io, preview, outFd, err);
-  if (salvageCommand->parsed()) return RunSalvage(io, salvage, out, err);
-  return RunInspect(io, inspect, out, err);
+  return kExitFileError;
 }
 
 }  // namespace drelin::cli

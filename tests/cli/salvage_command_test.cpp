@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <sstream>
+#include <stdexcept>
 
 #include "CliRunner.h"
 #include "Commands.h"
@@ -178,6 +179,28 @@ TEST(SalvageCommand, EveryFailingCallLeavesNothingBehind) {
     std::filesystem::remove(dir / "out.dbf");
     std::filesystem::remove(dir / "out.json");
   }
+}
+
+// A fault of the program itself ends with a message and exit 1, and the
+// private name the table was being written under is gone.
+TEST(SalvageCommand, AnInternalFaultEndsWithAMessageAndLeavesNothing) {
+  TempDir dir;
+  WriteFile(dir / "in.dbf", DamagedOrders());
+  struct Faulty : SimulatedIo {
+    ssize_t Pwrite(int fd, const void* buffer, size_t count, off_t offset) override {
+      if (count > 100) throw std::logic_error("a walk read before its window");
+      return SimulatedIo::Pwrite(fd, buffer, count, offset);
+    }
+  } io;
+  const std::string out = dir / "out.dbf";
+  const std::string in = dir / "in.dbf";
+  std::vector<std::string> words = {"drelin-repair", "salvage", "-o", out, in};
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  std::ostringstream stdoutText, stderrText;
+  EXPECT_EQ(cli::Main(static_cast<int>(argv.size()), argv.data(), stdoutText, stderrText, -1, io), cli::kExitFileError);
+  EXPECT_EQ(stderrText.str(), "drelin-repair: internal error: a walk read before its window\n");
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"in.dbf"});
 }
 
 // inspect checks the records too, on a sample unless --deep, and sends the
