@@ -209,8 +209,8 @@ void RecordModel::FitScores() {
       if (number) {
         // Numbers gain and lose digits along a table (a counter, a memo
         // block): a digit or blank never seen at a position of a checked
-        // number is not odd there; it scores at most two nats below the
-        // field's own mix (and never above zero).
+        // number is not odd there: it scores no lower than two nats below
+        // what the field's own mix gives it, or below zero if that is less.
         for (int c : {kBlankClass, kDigitClass}) {
           const uint64_t cell = i * kClasses + static_cast<uint64_t>(c);
           const double ratio = std::clamp(std::log(field[c] / background_[c]), -kMaxByteScore, kMaxByteScore);
