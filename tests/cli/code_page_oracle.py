@@ -12,11 +12,12 @@ the language byte says something else. A UTF-8 table with a .cpg, and
 import json
 import os
 import random
-import struct
 import subprocess
 import sys
 import tempfile
 import unicodedata
+
+from dbf_header import table_header
 
 TOOL = sys.argv[1]
 
@@ -100,8 +101,6 @@ def fit(text, codec, length):
 
 
 def table(driver, codec, rng, chars):
-    header_length = 32 + 32 * len(FIELDS) + 1
-    record_length = 1 + sum(length for _, _, length in FIELDS)
     records = []
     # Every character the page defines appears in some record.
     pool = list(chars)
@@ -112,16 +111,7 @@ def table(driver, codec, rng, chars):
         values = [' '.join(words(chars, rng, 3)), ' '.join(words(chars, rng, 2)), note,
                   str(rng.randint(0, 99999))]
         records.append(b' ' + b''.join(fit(v, codec, length) for v, (_, _, length) in zip(values, FIELDS)))
-    out = bytearray(struct.pack('<BBBBIHH', 3, 126, 12, 6, len(records), header_length, record_length))
-    out += bytes(20)
-    out[29] = driver
-    for name, kind, length in FIELDS:
-        block = bytearray(32)
-        block[0:len(name)] = name.encode('ascii')
-        block[11] = ord(kind)
-        block[16] = length
-        out += block
-    out.append(0x0D)
+    out = table_header(FIELDS, len(records), driver=driver)
     for record in records:
         out += record
     out.append(0x1A)

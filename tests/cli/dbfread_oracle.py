@@ -17,22 +17,13 @@ import tempfile
 
 import dbfread
 
+from dbf_header import table_header
+
 TOOL = sys.argv[1]
 
 
 def table(fields, records, eof=True):
-    header_length = 32 + 32 * len(fields) + 1
-    record_length = 1 + sum(length for _, _, length in fields)
-    out = bytearray(struct.pack('<BBBBIHH', 3, 126, 12, 6, len(records), header_length, record_length))
-    out += bytes(20)
-    out[29] = 0x03  # language driver: Windows-1252
-    for name, kind, length in fields:
-        block = bytearray(32)
-        block[0:len(name)] = name.encode('ascii')
-        block[11] = ord(kind)
-        block[16] = length
-        out += block
-    out.append(0x0D)
+    out = table_header(fields, len(records))  # language driver: Windows-1252
     for deleted, values in records:
         out.append(0x2A if deleted else 0x20)
         for (_, _, length), value in zip(fields, values):

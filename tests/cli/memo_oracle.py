@@ -19,6 +19,8 @@ import tempfile
 
 import dbfread
 
+from dbf_header import table_header
+
 TOOL = sys.argv[1]
 FIELDS = [('NAME', 'C', 20), ('NOTES', 'M', 10), ('QTY', 'N', 5), ('REMARK', 'M', 10)]
 RECORDS = [
@@ -77,18 +79,7 @@ def memo_and_table(version=0x83):
         refs.append(row)
     dbt = memo_header(version, len(blocks)) + b''.join(blocks[first:])
 
-    header_length = 32 + 32 * len(FIELDS) + 1
-    record_length = 1 + sum(length for _, _, length in FIELDS)
-    out = bytearray(struct.pack('<BBBBIHH', version, 126, 12, 6, len(RECORDS), header_length, record_length))
-    out += bytes(20)
-    out[29] = 0x03  # Windows-1252
-    for name, kind, length in FIELDS:
-        block = bytearray(32)
-        block[0:len(name)] = name.encode('ascii')
-        block[11] = ord(kind)
-        block[16] = length
-        out += block
-    out.append(0x0D)
+    out = table_header(FIELDS, len(RECORDS), version=version)  # Windows-1252
     for (deleted, _), row in zip(RECORDS, refs):
         out.append(0x2A if deleted else 0x20)
         for (_, kind, length), value in zip(FIELDS, row):
