@@ -19,6 +19,7 @@
 #include "DbfLayout.h"
 #include "DbfRepairEngine.h"
 #include "FileError.h"
+#include "FuzzCheck.h"
 #include "MemoryFileIo.h"
 #include "PreviewTable.h"
 #include "ReferenceModel.h"
@@ -26,13 +27,6 @@
 namespace {
 
 using drelin::testing::Bytes;
-
-void Check(bool condition, const char* what) {
-  if (!condition) {
-    std::fprintf(stderr, "invariant broken: %s\n", what);
-    std::abort();
-  }
-}
 
 class GridRecorder : public drelin::PreviewGrid {
  public:

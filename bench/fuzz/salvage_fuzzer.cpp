@@ -17,6 +17,7 @@
 #include "DbfLayout.h"
 #include "DbfRepairEngine.h"
 #include "FileError.h"
+#include "FuzzCheck.h"
 #include "MemoryFileIo.h"
 #include "RecordSalvage.h"
 #include "ReferenceModel.h"
@@ -24,13 +25,6 @@
 namespace {
 
 using drelin::testing::Bytes;
-
-void Check(bool condition, const char* what) {
-  if (!condition) {
-    std::fprintf(stderr, "invariant broken: %s\n", what);
-    std::abort();
-  }
-}
 
 void CheckSalvage(const Bytes& source, const Bytes& out, const drelin::SalvageReport& report,
                   const std::vector<uint64_t>& offsets, int mode) {
