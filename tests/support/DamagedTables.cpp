@@ -5,16 +5,11 @@
 #include <string>
 #include <unordered_map>
 
+#include "RandomDraws.h"
+
 namespace drelin::testing {
 
 namespace {
-
-using Random = std::mt19937_64;
-
-size_t Uniform(Random& random, size_t low, size_t high) {
-  return std::uniform_int_distribution<size_t>(low, high)(random);
-}
-bool Chance(Random& random, double p) { return std::uniform_real_distribution<double>(0, 1)(random) < p; }
 
 // One change to the sound bytes: `removed` bytes at `at` give way to
 // `inserted` (an overwrite removes and inserts as many).

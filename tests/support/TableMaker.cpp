@@ -8,17 +8,12 @@
 #include <memory>
 
 #include "DamagedTables.h"
+#include "RandomDraws.h"
 
 namespace drelin::testing {
 
 namespace {
 
-using Random = std::mt19937_64;
-
-size_t Uniform(Random& random, size_t low, size_t high) {
-  return std::uniform_int_distribution<size_t>(low, high)(random);
-}
-bool Chance(Random& random, double p) { return std::uniform_real_distribution<double>(0, 1)(random) < p; }
 template <typename T>
 const T& Pick(Random& random, const std::vector<T>& items) {
   return items[Uniform(random, 0, items.size() - 1)];
