@@ -56,7 +56,6 @@ TEST(ModalSeam, ChoosersTakeTheQueuedAnswersInOrder) {
   answers.QueueFiles({"/a/x.dbf", odd});
   answers.QueueFolder("/out");
   answers.QueueFiles({});  // cancelled
-  EXPECT_EQ(answers.pending(), 3u);
   EXPECT_EQ(ChooseOpenFiles(nullptr, "Open", "*.dbf"), (std::vector<std::string>{"/a/x.dbf", odd}));
   EXPECT_EQ(ChooseFolder(nullptr, "Save"), "/out");
   EXPECT_TRUE(ChooseOpenFiles(nullptr, "Open", "*.dbf").empty());
