@@ -92,14 +92,18 @@ class ScopedDistinctPalette {
 
 TEST(MarkupColors, SystemNamesTakeTheirPaletteRoleAtConstruction) {
   using P = QPalette;
-  // One name for each role, and both names read from the disabled group.
   const struct { const char* name; P::ColorRole role; P::ColorGroup group = P::Active; } names[] = {
-      {"activeborder", P::Window},        {"activecaption", P::Highlight},     {"appworkspace", P::Mid},
-      {"background", P::Dark},            {"buttonface", P::Button},           {"buttonhighlight", P::Light},
-      {"buttontext", P::ButtonText},      {"captiontext", P::HighlightedText}, {"graytext", P::Text, P::Disabled},
-      {"inactivecaptiontext", P::WindowText, P::Disabled},                     {"infobackground", P::ToolTipBase},
-      {"infotext", P::ToolTipText},       {"menutext", P::WindowText},         {"scrollbar", P::Midlight},
-      {"threeddarkshadow", P::Shadow},    {"window", P::Base},                 {"windowtext", P::Text}};
+      {"activeborder", P::Window},         {"activecaption", P::Highlight},    {"appworkspace", P::Mid},
+      {"background", P::Dark},             {"buttonface", P::Button},          {"buttonhighlight", P::Light},
+      {"buttonshadow", P::Dark},           {"buttontext", P::ButtonText},      {"captiontext", P::HighlightedText},
+      {"graytext", P::Text, P::Disabled},  {"highlight", P::Highlight},        {"highlighttext", P::HighlightedText},
+      {"inactiveborder", P::Window},       {"inactivecaption", P::Mid},        {"inactivecaptiontext", P::WindowText, P::Disabled},
+      {"infobackground", P::ToolTipBase},  {"infotext", P::ToolTipText},       {"menu", P::Window},
+      {"menutext", P::WindowText},         {"scrollbar", P::Midlight},         {"threeddarkshadow", P::Shadow},
+      {"threedface", P::Button},           {"threedhighlight", P::Light},      {"threedlightshadow", P::Midlight},
+      {"threedshadow", P::Dark},           {"window", P::Base},                {"windowframe", P::Shadow},
+      {"windowtext", P::Text}};
+  static_assert(std::size(names) == 28);
   std::optional<MarkupColorTable> table;
   {
     const ScopedDistinctPalette distinct;

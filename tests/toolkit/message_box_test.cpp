@@ -225,6 +225,9 @@ TEST(MessageBoxLayout, WindowSizeFromItsAreasAndMore) {
   MessageBoxParams params = Params(0, "Hi");
   params.controlArea.separatorStyle = 1;
   EXPECT_EQ(MessageBoxWindow(params).controlHeight(), 22 + box.buttonSize().height());
+  params.headerHeight = 60;  // the asked height, unless the header's text needs more
+  params.headerText = "<h1>Head</h1>";
+  EXPECT_EQ(MessageBoxWindow(params).headerHeight(), 60);
 
   params = Params(0x30, "Short");  // More toggles the height
   params.moreText = "Line one\nLine two\nLine three";
