@@ -2,8 +2,6 @@
 // switch, "--", tables made absolute without the file system, and the
 // tables added to the file list at start-up with each one left out named
 // and explained.
-#include <unistd.h>
-
 #include <tuple>
 
 #include "FrameHarness.h"
@@ -55,12 +53,6 @@ TEST(StartCommandLine, TablesAreMadeAbsoluteByTheirBytesAlone) {
   }
   EXPECT_EQ(AbsolutePath("a.dbf", ""), "");  // no current folder, no guess
   EXPECT_EQ(AbsolutePath("/a.dbf", ""), "/a.dbf");
-}
-
-TEST(StartCommandLine, TheCurrentFolderAsTheSystemGivesIt) {
-  char buffer[4096];
-  ASSERT_NE(getcwd(buffer, sizeof buffer), nullptr);
-  EXPECT_EQ(CurrentFolder(), buffer);
 }
 
 using StartUpTables = FrameHarness;

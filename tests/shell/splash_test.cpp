@@ -94,7 +94,6 @@ TEST_F(SplashTest, TheFirstPressIsConsumedAndEndsTheSplash) {
       {"Ctrl+P", [](QWidget* view) { QTest::simulateEvent(view, true, Qt::Key_P, Qt::ControlModifier, "p", false); }},
       {"left button", [](QWidget* view) { QTest::mouseClick(view, Qt::LeftButton); }},
       {"right button", [](QWidget* view) { QTest::mouseClick(view, Qt::RightButton); }},
-      {"middle button", [](QWidget* view) { QTest::mouseClick(view, Qt::MiddleButton); }},
   };
   for (const auto& [name, press] : presses) {
     Window window;

@@ -8,7 +8,6 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPushButton>
-#include <QTimer>
 #include <QShortcut>
 #include <QTest>
 
@@ -16,7 +15,6 @@
 
 #include "FileError.h"
 #include "FramePacer.h"
-#include "ViewTimers.h"
 #include "ViewHarness.h"
 
 namespace drelin::testing {
@@ -73,20 +71,6 @@ TEST(CommandRouter, AnExceptionIsShownWithItsFileAndReasonAndEndsOnlyTheCommand)
   EXPECT_EQ(texts, (std::vector<QString>{"File: /out/Rep_1_a.dbf\nReason: Permission denied",
                                          "the printer did not start", "The command ended with an unknown error.",
                                          "File: /in/<<b>x.dbf\nReason: No such file or directory"}));
-}
-
-TEST(ViewTimers, OneTimerPerIdThatAStartRestarts) {
-  std::vector<int> ticks;
-  ViewTimers timers([&ticks](int id) { ticks.push_back(id); });
-  EXPECT_EQ(timers.StartTimer(61463, 1000), 61463);
-  EXPECT_EQ(timers.StartTimer(61463, 500), 61463);
-  EXPECT_EQ(timers.findChildren<QTimer*>().size(), 1);
-  EXPECT_EQ(timers.PeriodOf(61463), 500);
-  timers.Fire(61463);
-  EXPECT_EQ(ticks, std::vector<int>{61463});
-  timers.StopTimer(61463);
-  timers.StopTimer(7);  // never started: left alone
-  EXPECT_FALSE(timers.IsRunning(61463));
 }
 
 TEST(FramePacer, PaintRequestsWaitForTheNextFrameWhilePaced) {

@@ -2,7 +2,6 @@
 // column shows, the check-all box's rule under mouse, keyboard and
 // commands, the two remove commands with their messages, the Delete key and
 // dropped files, names that are not UTF-8 included.
-#include <QDir>
 #include <QDropEvent>
 #include <QHeaderView>
 #include <QMimeData>
@@ -62,26 +61,16 @@ TEST_F(FileListTest, AddingTakesOnlyNewRegularDbfFilesAtTheTopInTheDialogsOrder)
   EXPECT_EQ(files().RowCount(), 5);
 }
 
-TEST_F(FileListTest, TheFilterAndTheExtensionTestIgnoreLetterCase) {
-  const QString pattern = QStringLiteral("*.[dD][bB][fF]");
-  ASSERT_TRUE(QString::fromLatin1(view_texts::kDbfFilter).contains(pattern));
-  struct Case {
-    const char* name;
-    bool passes;
-  } cases[] = {{"DATA.dbf", true}, {"data.DBF", true}, {"x.Dbf", true}, {"x.dbf.bak", false},
-               {"dbf", false},     {"x.dbff", false},  {".dbf", true},  {"a.b/c", false}};
-  for (const Case& c : cases) {
-    EXPECT_EQ(HasDbfExtension(c.name), c.passes) << c.name;
-    EXPECT_EQ(QDir::match(pattern, QString::fromLatin1(c.name)), c.passes && std::string(c.name) != "a.b/c")
-        << c.name;
-  }
-  EXPECT_EQ(SingleSeparators("//a///b////c/"), "/a//b//c/");
+// The dialog offers every letter case; the names the adding test leaves out.
+TEST_F(FileListTest, TheFilterIgnoresLetterCaseAndTheExtensionIsWholeAndLast) {
+  ASSERT_TRUE(QString::fromLatin1(view_texts::kDbfFilter).contains(QStringLiteral("*.[dD][bB][fF]")));
+  const std::pair<const char*, bool> cases[] = {{".dbf", true}, {"x.dbff", false}, {"a.b/c", false}, {"dbf", false}};
+  for (const auto& [name, passes] : cases) EXPECT_EQ(HasDbfExtension(name), passes) << name;
 }
 
 TEST_F(FileListTest, ColumnsShowTheFileSystemFactsWithoutOpeningTheFile) {
   const std::string big = Source("big.dbf");
   ASSERT_EQ(truncate(big.c_str(), 3LL << 30), 0);  // sparse: 3 GiB on no disk
-  const std::time_t before = std::time(nullptr);
   AddThroughDialog({big});
   ASSERT_EQ(files().RowCount(), 1);
 
@@ -102,10 +91,6 @@ TEST_F(FileListTest, ColumnsShowTheFileSystemFactsWithoutOpeningTheFile) {
   ASSERT_EQ(stat(big.c_str(), &status), 0);
   EXPECT_EQ(files().RowText(0, 4).toStdString(), platform::FormatListTime(status.st_atime));
   EXPECT_EQ(files().RowText(0, 5).toStdString(), platform::FormatListTime(status.st_mtime));
-  const auto facts = platform::ReadFileFacts(big);
-  ASSERT_TRUE(facts);
-  EXPECT_GE(facts->created, before - 2);  // born (or changed) just now
-  EXPECT_EQ(facts->size, 3ULL << 30);
   const QMimeType type = QMimeDatabase().mimeTypeForFile("big.dbf", QMimeDatabase::MatchExtension);
   EXPECT_EQ(files().RowText(0, 6), type.comment());
   EXPECT_FALSE(files().topLevelItem(0)->icon(0).isNull());
@@ -212,10 +197,6 @@ TEST_F(FileListTest, TheDeleteKeyRemovesTheHighlightedRowWhateverItsCheck) {
   QTest::keyClick(&files(), Qt::Key_Delete);
   EXPECT_EQ(Names(files()), (std::vector<QString>{"b.dbf"}));
   EXPECT_TRUE(view->checkAllBox()->isChecked());  // the one row left is checked
-  files().setCurrentItem(files().topLevelItem(0));
-  QTest::keyClick(&files(), Qt::Key_Delete);
-  EXPECT_EQ(files().RowCount(), 0);
-  EXPECT_FALSE(view->checkAllBox()->isChecked());
 }
 
 // Drops `urls` (encoded) on the list; whether the drop was taken.

@@ -1,5 +1,5 @@
 // The preview grid: the scroll bar counted in rows (scaled past the int
-// range), the content against the preview reader's grid, the keys of a
+// range) under keys, arrows and drags, the content against the preview reader's grid, the keys of a
 // list, and the most columns shown.
 #include <QHeaderView>
 #include <QScrollBar>
@@ -14,42 +14,11 @@
 #include "DbfBuilder.h"
 #include "EngineTestUtil.h"
 #include "PreviewListCtrl.h"
-#include "RowScroll.h"
 
 namespace drelin::testing {
 namespace {
 
 constexpr int kIntMax = std::numeric_limits<int>::max();
-
-TEST(RowScroll, MapsRowsToTheBarAndBack) {
-  struct Case {
-    uint64_t maxTop;
-    int maxSteps;
-  };
-  for (const Case c : {Case{0, kIntMax}, Case{9, kIntMax}, Case{kIntMax, kIntMax}, Case{12345, 1000},
-                       Case{3'000'000'000ull, kIntMax}, Case{(1ull << 40) + 7, kIntMax}}) {
-    SCOPED_TRACE(c.maxTop);
-    const RowScroll scroll(c.maxTop, c.maxSteps);
-    EXPECT_EQ(scroll.scaled(), c.maxTop > static_cast<uint64_t>(c.maxSteps));
-    EXPECT_EQ(scroll.maximum(), scroll.scaled() ? c.maxSteps : static_cast<int>(c.maxTop));
-    // The ends meet the ends; a row past the end stands at the end.
-    EXPECT_EQ(scroll.ValueFor(0), 0);
-    EXPECT_EQ(scroll.TopFor(0), 0u);
-    EXPECT_EQ(scroll.ValueFor(c.maxTop), scroll.maximum());
-    EXPECT_EQ(scroll.ValueFor(c.maxTop + 5), scroll.maximum());
-    EXPECT_EQ(scroll.TopFor(scroll.maximum()), c.maxTop);
-    // Every value read back from its row is itself, and rows grow with it.
-    uint64_t previous = 0;
-    for (int value : {1, 2, scroll.maximum() / 3, scroll.maximum() / 2, scroll.maximum() - 1}) {
-      if (value <= 0 || value > scroll.maximum()) continue;
-      EXPECT_EQ(scroll.ValueFor(scroll.TopFor(value)), value);
-      EXPECT_GE(scroll.TopFor(value), previous);
-      previous = scroll.TopFor(value);
-    }
-    EXPECT_GE(scroll.PageStepFor(1), 1);
-  }
-  EXPECT_EQ(RowScroll(100).PageStepFor(30), 30);
-}
 
 // A grid on screen, 600 by 400, over tables written into a fresh folder.
 class PreviewGridTest : public ::testing::Test {

@@ -1,5 +1,5 @@
-// The view's surface: the controls in creation order at their places, the
-// layout at two client sizes, the buttons' set-up, the two pages, the fonts
+// The view's surface: the controls at their places for two client sizes,
+// the buttons' pictures and tips, the two pages, the fonts
 // and the hint that fits its label, the control colours and the skin as they
 // come out in a rendered picture.
 #include <QFontInfo>
@@ -61,14 +61,7 @@ TEST_F(ViewLayoutTest, ControlsStandAtTheirPlacesForTwoClientSizes) {
   ExpectPlaces(*view, fixed);
 }
 
-TEST_F(ViewLayoutTest, ChildrenAreCreatedInTheirOrderAndTheButtonsSetUp) {
-  std::vector<QString> order;
-  for (QObject* child : view->children()) {
-    if (child->isWidgetType()) order.push_back(child->objectName());
-  }
-  EXPECT_EQ(order, (std::vector<QString>{"Button61464", "Button61466", "Button61460", "Button61449", "Button61450",
-                                         "Button61447", "Button61448", "Button61452", "Button61455", "Button61461",
-                                         "HomePage", "FileList", "CheckAll", "LogBox", "HintLabel", "StatusList"}));
+TEST_F(ViewLayoutTest, TheButtonsShowPicturesAndTheirTips) {
   const struct {
     int id;
     const char* tip;
@@ -82,19 +75,14 @@ TEST_F(ViewLayoutTest, ChildrenAreCreatedInTheirOrderAndTheButtonsSetUp) {
               {61460, "Select location for save repaired file"},
               {61449, "Settings for repaired file name."},
               {61450, "Update the software from latest changes from Internet"}};
-  CSkinButton reference;
   for (const auto& entry : tips) {
     CSkinButton* button = view->button(entry.id);
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(button->accessibleName(), entry.tip);
     EXPECT_TRUE(button->hasImages()) << entry.id;
     EXPECT_TRUE(button->text().isEmpty());
-    EXPECT_EQ(button->stateColor(0), ShadeColor(reference.stateColor(0), 100)) << entry.id;
-    EXPECT_EQ(button->stateColor(1), ColorRef::FromRgb(0, 128, 0)) << entry.id;
-    EXPECT_EQ(button->imageAlignment(), 2) << entry.id;
   }
   EXPECT_EQ(view->homePageButton()->hoverText(), "Go to the software Homepage");
-  EXPECT_EQ(view->homePageButton()->accessibleName(), "Go to the software Homepage");
 }
 
 TEST_F(ViewLayoutTest, EachPageShowsItsControlsAndItsHint) {

@@ -63,10 +63,8 @@ TEST_F(ViewRunTest, NextRefusesAnEmptyOrUncheckedListAndACancelledModeStartsNoth
   StartRun(nullptr);
   EXPECT_EQ(view->m_nPage, 0);
   EXPECT_TRUE(files().isVisible());
-  EXPECT_FALSE(statuses().isVisible());
   EXPECT_EQ(statuses().RowCount(), 0);
   EXPECT_FALSE(batch::g_bRepairing);
-  EXPECT_TRUE(view->m_bNormalMode);
 }
 
 TEST_F(ViewRunTest, AWholeRunFromAddingToSaving) {
