@@ -15,6 +15,7 @@
 
 #include "FileError.h"
 #include "FramePacer.h"
+#include "ViewTimers.h"
 #include "ViewHarness.h"
 
 namespace drelin::testing {
@@ -71,6 +72,15 @@ TEST(CommandRouter, AnExceptionIsShownWithItsFileAndReasonAndEndsOnlyTheCommand)
   EXPECT_EQ(texts, (std::vector<QString>{"File: /out/Rep_1_a.dbf\nReason: Permission denied",
                                          "the printer did not start", "The command ended with an unknown error.",
                                          "File: /in/<<b>x.dbf\nReason: No such file or directory"}));
+}
+
+TEST(ViewTimers, AStartRestartsTheIdsOneTimerWithTheNewPeriod) {
+  ViewTimers timers([](int) {});
+  timers.StartTimer(61463, 1000);
+  EXPECT_EQ(timers.StartTimer(61463, 500), 61463);
+  EXPECT_EQ(timers.PeriodOf(61463), 500);
+  timers.StopTimer(61463);
+  EXPECT_FALSE(timers.IsRunning(61463));
 }
 
 TEST(FramePacer, PaintRequestsWaitForTheNextFrameWhilePaced) {

@@ -146,6 +146,8 @@ TEST_F(PreviewGridTest, ScrollsBillionsOfRowsPastTheBarsIntRange) {
   EXPECT_EQ(grid_.selectedRow(), 1u);
   bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
   EXPECT_EQ(grid_.topRow(), 1u);
+  bar->setValue(kIntMax);  // the bar dragged to its end shows the last page
+  EXPECT_EQ(grid_.topRow(), rows - grid_.pageRows());
   bar->setValue(kIntMax / 2);
   EXPECT_NEAR(static_cast<double>(grid_.topRow()), static_cast<double>(rows - grid_.pageRows()) / 2, 2.0);
 }
